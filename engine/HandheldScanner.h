@@ -1,0 +1,17 @@
+// Finds the attached handhelds and makes the device object for one of them.
+#pragma once
+
+#include <cstdint>
+
+#include "app/RefPtr.h"
+#include "device/HandheldDevice.h"
+
+class HandheldScanner {
+public:
+    // The number of handhelds found; bit d of *mask is set for each drive d (0 = A:) holding one.
+    virtual int32_t FindHandhelds(uint32_t* mask) = 0;
+    virtual RefPtr<HandheldDevice> CreateDevice(int32_t driveIndex) = 0;
+
+protected:
+    ~HandheldScanner() = default;
+};

@@ -1,0 +1,191 @@
+#include "engine/UpdateController.h"
+
+#include <memory>
+
+#include "app/FormatText.h"
+#include "engine/DataFile.h"
+#include "engine/DeviceImage.h"
+#include "engine/HandheldScanner.h"
+#include "engine/MappedFile.h"
+#include "engine/UpdateWindow.h"
+
+UpdateController g_updateController;
+RefPtr<HandheldDevice> g_currentDevice;
+uint32_t g_errorId = 0;
+
+namespace {
+
+constexpr size_t kResultTextCapacity = 512;
+
+// Closes the device on every path once it has opened.
+class DeviceCloser {
+public:
+    explicit DeviceCloser(HandheldDevice& device) : device(device) {}
+    ~DeviceCloser() { device.Close(); }
+    DeviceCloser(const DeviceCloser&) = delete;
+    DeviceCloser& operator=(const DeviceCloser&) = delete;
+
+private:
+    HandheldDevice& device;
+};
+
+int32_t LowestDrive(uint32_t mask) {
+    for (int32_t drive = 0; drive < 32; ++drive) {
+        if (mask & (uint32_t{1} << drive)) return drive;
+    }
+    return -1;
+}
+
+void ShowLanguageButtons(UpdateWindow& window, bool visible) {
+    for (int32_t id = kFirstLanguageButtonId; id <= kLastLanguageButtonId; ++id) {
+        window.ShowControl(id, visible);
+    }
+}
+
+}  // namespace
+
+void UpdateController::Step() {
+    switch (state) {
+        case Start: SetState(ChoosingLanguage); break;
+        case UpdateRequested: state = Updating; break;
+        case Updating: RunUpdate(); break;
+        default: break;
+    }
+}
+
+void UpdateController::SetState(int32_t kind) {
+    if (seams.window != nullptr && (kind == ChoosingLanguage || kind == Ready)) {
+        seams.window->ShowControl(kUpdateButtonId, kind == Ready);
+        ShowLanguageButtons(*seams.window, kind == ChoosingLanguage);
+    }
+    state = kind;
+}
+
+void UpdateController::RunUpdate() {
+    UpdateWindow& window = *seams.window;
+    window.ShowControl(kUpdateButtonId, false);
+
+    UpdateResult result = FindTheHandheld();
+
+    window.SetProgressRange(0, 1);
+    window.SetProgressPos(0);
+    window.ShowControl(kProgressDisplayId, true);
+
+    if (result == UpdateResult::Updated) result = Transfer();
+
+    window.ShowControl(kProgressDisplayId, false);
+    if (MessageForResult(result).writesClosingBlock && g_currentDevice) {
+        g_currentDevice->WriteClosingBlock();
+    }
+    lastResult = result;
+    ShowResult(result);
+    SetState(Ready);
+}
+
+UpdateResult UpdateController::FindTheHandheld() {
+    uint32_t mask = 0;
+    const int32_t found = seams.scanner->FindHandhelds(&mask);
+    if (found <= 0 || mask == 0) return UpdateResult::NoHandheld;
+    if (found >= 2) return UpdateResult::SeveralHandhelds;
+
+    seams.window->ShowMessage(MessageKind::Warning, MessageText(MsgDoNotRemove));
+    g_currentDevice = seams.scanner->CreateDevice(LowestDrive(mask));
+    return UpdateResult::Updated;
+}
+
+// Steps from the data file to the write-back. Destruction order closes the
+// device first, then the data file's view, mapping and file.
+UpdateResult UpdateController::Transfer() {
+    const std::unique_ptr<MappedFile> file = seams.dataFile->OpenDataFile();
+    if (!file) return UpdateResult::DataFileError;
+    const DataFile data(file->Bytes(), file->Size());
+    if (!data.HasHeader()) return UpdateResult::DataFileError;
+
+    if (!g_currentDevice) return UpdateResult::ReadError;
+    HandheldDevice& device = *g_currentDevice;
+    if (!device.Open()) return UpdateResult::ReadError;
+    const DeviceCloser closer(device);
+
+    DeviceImage& image = *seams.image;
+    if (!image.ReadImageBlocks(device, *seams.window, kSystemBlockLow, kBlockSize) ||
+        !image.ReadImageBlocks(device, *seams.window, kSystemBlockHigh, kBlockSize)) {
+        return UpdateResult::ReadError;
+    }
+
+    const UpdateResult result = UpdateImage(data);
+    if (result != UpdateResult::Updated) return result;
+    if (!image.WriteBack(device, *seams.window)) return UpdateResult::WriteError;
+    return UpdateResult::Updated;
+}
+
+// Version checks, conversion, placement of the required resources and the stamp.
+UpdateResult UpdateController::UpdateImage(const DataFile& data) {
+    DeviceImage& image = *seams.image;
+    SystemRecord low = image.Record(kSystemBlockLow);
+    SystemRecord high = image.Record(kSystemBlockHigh);
+
+    const uint16_t version = high.VersionWord();
+    if (version < kLowestVersion || version > kHighestVersion) return UpdateResult::WrongVersion;
+    if (uint32_t{version} >= data.DataVersion()) return UpdateResult::AlreadyUpdated;
+    if (version <= kLastOldLayoutVersion) {
+        low.ConvertOldRecord();
+        high.ConvertOldRecord();
+    }
+
+    CharacterRecord character{};
+    switch (data.FindCharacter(high.CharacterGroup(), high.CharacterNumber(), &character)) {
+        case Lookup::Found: break;
+        case Lookup::Absent: return UpdateResult::CharacterNotSupported;
+        case Lookup::OutOfBounds: return UpdateResult::DataFileError;
+    }
+
+    ResourceEntry listEntry{};
+    IdList required{};
+    switch (data.FindEntry(character, kRequiredListId, &listEntry)) {
+        case Lookup::Found: break;
+        case Lookup::Absent: g_errorId = kRequiredListId; return UpdateResult::DataMissing;
+        case Lookup::OutOfBounds: return UpdateResult::DataFileError;
+    }
+    if (data.ReadList(listEntry, &required) != Lookup::Found) return UpdateResult::DataFileError;
+
+    for (uint32_t k = 0; k < required.count; ++k) {
+        const uint32_t id = required.Id(k);
+        ResourceEntry entry{};
+        switch (data.FindEntry(character, id, &entry)) {
+            case Lookup::Found: break;
+            case Lookup::Absent: g_errorId = id; return UpdateResult::DataMissing;
+            case Lookup::OutOfBounds: return UpdateResult::DataFileError;
+        }
+        if (!DeviceImage::Fits(entry.destinationBlock, entry.dataLength)) {
+            g_errorId = id;
+            return UpdateResult::DataTooLarge;
+        }
+        const uint8_t* source = data.ResourceBytes(entry);
+        if (source == nullptr) return UpdateResult::DataFileError;
+        image.PlaceResource(entry.destinationBlock, entry.dataLength, source);
+    }
+
+    IdList second{};
+    switch (data.FindEntry(character, kSecondListId, &listEntry)) {
+        case Lookup::Found: break;
+        case Lookup::Absent: g_errorId = kSecondListId; return UpdateResult::DataMissing;
+        case Lookup::OutOfBounds: return UpdateResult::DataFileError;
+    }
+    if (data.ReadList(listEntry, &second) != Lookup::Found) return UpdateResult::DataFileError;
+
+    const auto stamp = static_cast<uint16_t>(data.DataVersion());
+    low.SetVersionWord(stamp);
+    high.SetVersionWord(stamp);
+    return UpdateResult::Updated;
+}
+
+void UpdateController::ShowResult(UpdateResult result) {
+    const ResultMessage message = MessageForResult(result);
+    if (result == UpdateResult::DataMissing || result == UpdateResult::DataTooLarge) {
+        wchar_t text[kResultTextCapacity];
+        FormatText(text, kResultTextCapacity, MessageText(message.id), g_errorId);
+        seams.window->ShowMessage(message.kind, text);
+    } else {
+        seams.window->ShowMessage(message.kind, MessageText(message.id));
+    }
+}

@@ -1,0 +1,60 @@
+// Where the user is in the flow, and the update run itself.
+#pragma once
+
+#include <cstdint>
+
+#include "app/RefPtr.h"
+#include "device/HandheldDevice.h"
+#include "engine/UpdateResult.h"
+
+class DataFile;
+class DataFileSource;
+class DeviceImage;
+class HandheldScanner;
+class UpdateWindow;
+
+// Everything outside the engine that a run reaches.
+struct UpdateSeams {
+    HandheldScanner* scanner = nullptr;
+    UpdateWindow* window = nullptr;
+    DataFileSource* dataFile = nullptr;
+    DeviceImage* image = nullptr;
+};
+
+class UpdateController {
+public:
+    enum State : int32_t {
+        Start = 0,
+        ChoosingLanguage = 1,
+        Ready = 2,
+        UpdateRequested = 3,
+        Updating = 4,
+    };
+
+    void Attach(const UpdateSeams& newSeams) { seams = newSeams; }
+
+    // One idle pass of the main loop.
+    void Step();
+    void SetState(int32_t kind);
+    // The whole update, from the scan to the message; leaves the state at Ready.
+    void RunUpdate();
+
+    int32_t GetState() const { return state; }
+    UpdateResult LastResult() const { return lastResult; }
+
+private:
+    UpdateResult FindTheHandheld();
+    UpdateResult Transfer();
+    UpdateResult UpdateImage(const DataFile& data);
+    void ShowResult(UpdateResult result);
+
+    UpdateSeams seams;
+    int32_t state = Start;
+    UpdateResult lastResult = UpdateResult::Updated;
+};
+
+extern UpdateController g_updateController;
+// The handheld found by the last run that found exactly one.
+extern RefPtr<HandheldDevice> g_currentDevice;
+// The resource id reported by results 9 and 10.
+extern uint32_t g_errorId;

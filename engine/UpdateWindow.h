@@ -1,0 +1,39 @@
+// What an update run needs of the main window: its controls, progress, busy mark and messages.
+#pragma once
+
+#include <cstdint>
+
+#include "ui/MessageTable.h"
+
+constexpr int32_t kUpdateButtonId = 1101;
+constexpr int32_t kProgressDisplayId = 1102;
+constexpr int32_t kFirstLanguageCommand = 20480;
+constexpr int32_t kFirstLanguageButtonId = 20481;
+constexpr int32_t kLastLanguageButtonId = 20485;
+
+class UpdateWindow {
+public:
+    virtual void ShowControl(int32_t controlId, bool visible) = 0;
+    virtual void SetProgressRange(uint32_t low, uint32_t high) = 0;
+    virtual void SetProgressPos(uint32_t position) = 0;
+    // busyCount: the device transfers under way.
+    virtual void RaiseBusy() = 0;
+    virtual void LowerBusy() = 0;
+    // Shows the text modally and returns when the user has closed it.
+    virtual void ShowMessage(MessageKind kind, const wchar_t* text) = 0;
+
+protected:
+    ~UpdateWindow() = default;
+};
+
+// Holds busyCount raised for as long as it lives, so every path lowers it again.
+class BusyScope {
+public:
+    explicit BusyScope(UpdateWindow& window) : window(window) { window.RaiseBusy(); }
+    ~BusyScope() { window.LowerBusy(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    UpdateWindow& window;
+};

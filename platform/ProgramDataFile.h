@@ -1,0 +1,16 @@
+// The update data file that lies beside the running executable.
+#pragma once
+
+#include <memory>
+
+#include "engine/MappedFile.h"
+
+constexpr const char kDataFileName[] = "Zumbiko Update.dat";
+
+// Maps a file read-only, whole; null when it cannot be opened, mapped or viewed.
+std::unique_ptr<MappedFile> MapFileReadOnly(const char* utf8Path);
+
+class ProgramDataFile : public DataFileSource {
+public:
+    std::unique_ptr<MappedFile> OpenDataFile() override;
+};

@@ -1,0 +1,70 @@
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/ProgramDataFile.h"
+
+namespace {
+
+class PosixMappedFile : public MappedFile {
+public:
+    PosixMappedFile(void* view, size_t size) : view(view), size(size) {}
+    ~PosixMappedFile() override { munmap(view, size); }
+    PosixMappedFile(const PosixMappedFile&) = delete;
+    PosixMappedFile& operator=(const PosixMappedFile&) = delete;
+
+    const uint8_t* Bytes() const override { return static_cast<const uint8_t*>(view); }
+    size_t Size() const override { return size; }
+
+private:
+    void* view;
+    size_t size;
+};
+
+// Closes the descriptor on every path; the mapping keeps its own reference.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd(fd) {}
+    ~FileDescriptor() {
+        if (fd >= 0) close(fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return fd; }
+
+private:
+    int fd;
+};
+
+std::string ExecutableDirectory() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return ".";
+    const std::string full(path, static_cast<size_t>(length));
+    const size_t slash = full.rfind('/');
+    return slash == std::string::npos ? "." : full.substr(0, slash);
+}
+
+}  // namespace
+
+std::unique_ptr<MappedFile> MapFileReadOnly(const char* utf8Path) {
+    const FileDescriptor file(open(utf8Path, O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0) return nullptr;
+    struct stat status {};
+    if (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0) {
+        return nullptr;  // an empty file cannot be mapped
+    }
+    const auto size = static_cast<size_t>(status.st_size);
+    void* view = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.Get(), 0);
+    if (view == MAP_FAILED) return nullptr;
+    return std::make_unique<PosixMappedFile>(view, size);
+}
+
+std::unique_ptr<MappedFile> ProgramDataFile::OpenDataFile() {
+    const std::string path = ExecutableDirectory() + "/" + kDataFileName;
+    return MapFileReadOnly(path.c_str());
+}
