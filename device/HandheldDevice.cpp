@@ -1,25 +1,28 @@
 #include "device/HandheldDevice.h"
 
-HandheldDevice::HandheldDevice(int32_t driveIndex) : driveIndex(driveIndex) {}
+#include "device/Mailbox.h"
 
+HandheldDevice::HandheldDevice(int32_t driveIndex) : HandheldDevice(driveIndex, g_deviceSeams) {}
+
+HandheldDevice::HandheldDevice(int32_t driveIndex, const DeviceSeams& seams)
+    : driveIndex(driveIndex), seams(seams) {}
+
+// Closes as Close does; a subclass's Close is gone by now.
 HandheldDevice::~HandheldDevice() {
-    Close();
+    handle.reset();
 }
 
-void HandheldDevice::WriteClosingBlock() {}
-bool HandheldDevice::Open() {
-    return false;
+void HandheldDevice::Close() {
+    handle.reset();
 }
-void HandheldDevice::Close() {}
-bool HandheldDevice::Identify() {
-    return false;
-}
+
 int32_t HandheldDevice::GetDriveIndex() {
     return driveIndex;
 }
-bool HandheldDevice::ReadBlocks(uint32_t, uint32_t, uint8_t*) {
-    return false;
-}
-bool HandheldDevice::WriteBlocks(uint32_t, uint32_t, const uint8_t*) {
-    return false;
+
+void HandheldDevice::WriteClosingBlock() {
+    if (!Open()) return;
+    const uint8_t zeros[kMemoryBlockSize] = {};
+    WriteBlocks(kClosingBlockAddress, kMemoryBlockSize, zeros);
+    Close();
 }

@@ -2,23 +2,60 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "app/RefCounted.h"
+#include "device/DeviceSeams.h"
+#include "device/SectorChannel.h"
 
 class HandheldDevice : public RefCounted {
 public:
+    enum Direction : int32_t { NoDirection = 0, Reading = 1, Writing = 2 };
+    static constexpr uint32_t kTurnaroundMilliseconds = 100;
+    // One past the 512 blocks of the image; the handheld takes a zero block there as the end
+    // of an update.
+    static constexpr uint32_t kClosingBlockAddress = 512;
+
+    // Uses the process-wide seams set at start-up.
     explicit HandheldDevice(int32_t driveIndex = 0);
+    HandheldDevice(int32_t driveIndex, const DeviceSeams& seams);
     ~HandheldDevice() override;
 
     // Opens itself, writes one zero block at block address 512 and closes again.
     virtual void WriteClosingBlock();
+    // Tries the VWIN32 device first, then the drive's own volume.
     virtual bool Open();
     virtual void Close();
+    // Whether sector 0 carries the identification text.
     virtual bool Identify();
     virtual int32_t GetDriveIndex();
     virtual bool ReadBlocks(uint32_t firstBlock, uint32_t byteCount, uint8_t* destination);
     virtual bool WriteBlocks(uint32_t firstBlock, uint32_t byteCount, const uint8_t* source);
 
+    // Whole sectors through 512-aligned buffers; the count of bytes moved, or -1 unless
+    // every byte asked for moved.
+    int32_t ReadSectors(uint32_t sector, uint32_t count, uint8_t* buffer);
+    int32_t WriteSectors(uint32_t sector, uint32_t count, const uint8_t* buffer);
+    bool LockVolume();
+    bool UnlockVolume();
+
+    // The drive scan moves its one probe from drive to drive while it is closed.
+    void SetDriveIndex(int32_t index) { driveIndex = index; }
+    bool IsOpen() const { return handle != nullptr; }
+    bool UsesVolumeIo() const { return useVolumeIo != 0; }
+    int32_t LastDirection() const { return lastDirection; }
+
 protected:
+    std::unique_ptr<SectorChannel> handle;  // null when closed
     int32_t driveIndex;
+    uint32_t useVolumeIo = 0;
+    int32_t lastDirection = NoDirection;
+
+private:
+    bool SectorsAcceptable(uint32_t count, const uint8_t* buffer) const;
+    void Turnaround(Direction direction);
+    bool SendCommand(uint8_t* transfer, uint8_t code, uint32_t block, uint32_t byteCount);
+    bool TakeAnswer(uint8_t* transfer, uint32_t room, uint8_t* cursor, uint32_t* payload);
+
+    DeviceSeams seams;
 };

@@ -1,0 +1,22 @@
+// Finds handhelds among the drive letters and makes device objects for them.
+#pragma once
+
+#include "device/DeviceSeams.h"
+#include "engine/HandheldScanner.h"
+
+class HandheldFinder final : public HandheldScanner {
+public:
+    // Drives C: to X:; A:, B:, Y: and Z: are never probed.
+    static constexpr int32_t kFirstProbedDrive = 2;
+    static constexpr int32_t kLastProbedDrive = 23;
+
+    // Uses the process-wide seams set at start-up.
+    HandheldFinder();
+    explicit HandheldFinder(const DeviceSeams& seams) : seams(seams) {}
+
+    int32_t FindHandhelds(uint32_t* mask) override;
+    RefPtr<HandheldDevice> CreateDevice(int32_t driveIndex) override;
+
+private:
+    DeviceSeams seams;
+};

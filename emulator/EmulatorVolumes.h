@@ -1,0 +1,39 @@
+// Emulated handhelds behind drive letters, as the device object's platform seam.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "device/VolumeAccess.h"
+
+class EmulatedHandheld;
+
+class EmulatorVolumes final : public VolumeAccess {
+public:
+    // The handheld stays the caller's; it must outlive every channel opened to it.
+    void Attach(int32_t driveIndex, EmulatedHandheld* handheld);
+    // A drive letter that exists but cannot be opened, like an empty card reader.
+    void AttachUnopenable(int32_t driveIndex);
+    // Serve every drive through one VWIN32 channel, as the Windows 95 family does.
+    void PresentVwin32(bool present) { vwin32 = present; }
+
+    uint32_t LogicalDrives() override;
+    std::unique_ptr<SectorChannel> OpenVwin32() override;
+    std::unique_ptr<SectorChannel> OpenVolume(const wchar_t* volumeName) override;
+
+    EmulatedHandheld* HandheldAt(int32_t driveIndex) const;
+    const std::vector<std::wstring>& OpenedNames() const { return openedNames; }
+    int32_t OpenChannels() const { return openChannels; }
+    void NoteChannelClosed() { --openChannels; }
+
+private:
+    static constexpr int32_t kDrives = 26;
+    std::array<EmulatedHandheld*, kDrives> handhelds{};
+    uint32_t present = 0;
+    bool vwin32 = false;
+    std::vector<std::wstring> openedNames;
+    int32_t openChannels = 0;
+};

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "DeviceTestSeams.h"
+#include "app/RefPtr.h"
+#include "device/HandheldDevice.h"
+#include "emulator/EmulatedHandheld.h"
+
+namespace {
+
+class HandheldDeviceTest : public ::testing::Test {
+protected:
+    HandheldDeviceTest() : handheld(HandheldOptions{}) { test.volumes.Attach(kDriveE, &handheld); }
+
+    RefPtr<HandheldDevice> MakeDevice(int32_t drive = kDriveE) {
+        return new HandheldDevice(drive, test.Seams());
+    }
+
+    TestSeams test;
+    EmulatedHandheld handheld;
+    alignas(512) uint8_t sectors[2 * 512] = {};
+};
+
+TEST_F(HandheldDeviceTest, CloseIsHarmlessWhenClosedAndDestructionClosesTheChannel) {
+    RefPtr<HandheldDevice> device = MakeDevice();
+    device->Close();
+    ASSERT_TRUE(device->Open());
+    device->Close();
+    device->Close();
+    EXPECT_EQ(handheld.Record().opens, 1u);
+    EXPECT_EQ(handheld.Record().closes, 1u);
+
+    ASSERT_TRUE(device->Open());
+    device = nullptr;
+    EXPECT_EQ(handheld.Record().OpenHandles(), 0);
+    EXPECT_EQ(test.volumes.OpenChannels(), 0);
+}
+
+TEST_F(HandheldDeviceTest, OpenTakesTheDrivesVolumeWhenThereIsNoVwin32Device) {
+    RefPtr<HandheldDevice> device = MakeDevice();
+    ASSERT_TRUE(device->Open());
+    EXPECT_TRUE(device->UsesVolumeIo());
+    ASSERT_EQ(test.volumes.OpenedNames().size(), 1u);
+    EXPECT_EQ(test.volumes.OpenedNames()[0], L"\\\\.\\E:");
+
+    RefPtr<HandheldDevice> absent = MakeDevice(20);
+    EXPECT_FALSE(absent->Open());
+    EXPECT_EQ(test.volumes.OpenedNames().back(), L"\\\\.\\U:");
+}
+
+TEST_F(HandheldDeviceTest, OpenNeverNamesAVolumeForADriveIndexOutsideTheLetters) {
+    for (const int32_t drive : {-1, 26, 1000}) {
+        RefPtr<HandheldDevice> device = MakeDevice(drive);
+        EXPECT_FALSE(device->Open()) << drive;
+    }
+    EXPECT_TRUE(test.volumes.OpenedNames().empty());
+}
+
+TEST_F(HandheldDeviceTest, Vwin32DeviceOpensForAnyDriveAndAnUnreadableOneFailsOnlyOnReading) {
+    test.volumes.PresentVwin32(true);
+    RefPtr<HandheldDevice> device = MakeDevice(20);
+    ASSERT_TRUE(device->Open());
+    EXPECT_FALSE(device->UsesVolumeIo());
+    EXPECT_TRUE(test.volumes.OpenedNames().empty());
+    EXPECT_EQ(device->ReadSectors(0, 1, sectors), -1);
+
+    device->Close();
+    device->SetDriveIndex(kDriveE);
+    ASSERT_TRUE(device->Open());
+    EXPECT_EQ(device->ReadSectors(0, 1, sectors), 512);
+}
+
+TEST_F(HandheldDeviceTest, PausesBeforeTheFirstTransferAndEveryChangeOfDirection) {
+    struct Case {
+        const char* name;
+        std::string directions;  // r = read, w = write
+        size_t pauses;
+    };
+    const Case cases[] = {
+        {"read, read", "rr", 1},
+        {"read, write, read", "rwr", 3},
+        {"fresh object writing first", "w", 1},
+        {"writes in a row", "www", 1},
+    };
+    for (const Case& c : cases) {
+        TestSeams seams;
+        EmulatedHandheld fresh{HandheldOptions{}};
+        seams.volumes.Attach(kDriveE, &fresh);
+        RefPtr<HandheldDevice> device = new HandheldDevice(kDriveE, seams.Seams());
+        ASSERT_TRUE(device->Open());
+        for (const char d : c.directions) {
+            // Sector 200 lies outside the mailbox, so plain writes are just stored.
+            const int32_t moved = d == 'r' ? device->ReadSectors(200, 1, sectors)
+                                           : device->WriteSectors(200, 1, sectors);
+            EXPECT_EQ(moved, 512) << c.name;
+        }
+        EXPECT_EQ(seams.sleeper.pauses.size(), c.pauses) << c.name;
+        for (const uint32_t ms : seams.sleeper.pauses) EXPECT_EQ(ms, 100u) << c.name;
+    }
+}
+
+TEST_F(HandheldDeviceTest, DirectionOutlivesTheChannel) {
+    RefPtr<HandheldDevice> device = MakeDevice();
+    ASSERT_TRUE(device->Open());
+    ASSERT_EQ(device->ReadSectors(0, 1, sectors), 512);
+    device->Close();
+    ASSERT_TRUE(device->Open());
+    ASSERT_EQ(device->ReadSectors(0, 1, sectors), 512);
+    EXPECT_EQ(test.sleeper.pauses.size(), 1u);
+    ASSERT_EQ(device->WriteSectors(200, 1, sectors), 512);
+    EXPECT_EQ(test.sleeper.pauses.size(), 2u);
+}
+
+TEST_F(HandheldDeviceTest, ClosedObjectMovesNothingAndDoesNotPause) {
+    RefPtr<HandheldDevice> device = MakeDevice();
+    EXPECT_EQ(device->ReadSectors(0, 1, sectors), -1);
+    EXPECT_EQ(device->WriteSectors(200, 1, sectors), -1);
+    EXPECT_FALSE(device->LockVolume());
+    EXPECT_FALSE(device->UnlockVolume());
+    EXPECT_FALSE(device->Identify());
+    EXPECT_TRUE(test.sleeper.pauses.empty());
+    EXPECT_EQ(device->LastDirection(), HandheldDevice::NoDirection);
+    EXPECT_TRUE(handheld.Record().operations.empty());
+}
+
+TEST_F(HandheldDeviceTest, OnlyWholeSectorsThroughAlignedBuffersReachTheHandheld) {
+    RefPtr<HandheldDevice> device = MakeDevice();
+    ASSERT_TRUE(device->Open());
+    EXPECT_EQ(device->ReadSectors(0, 1, sectors + 1), -1);
+    EXPECT_EQ(device->WriteSectors(200, 1, sectors + 256), -1);
+    EXPECT_EQ(device->ReadSectors(0, 0, sectors), -1);
+    EXPECT_EQ(device->ReadSectors(0, 1, nullptr), -1);
+    EXPECT_TRUE(handheld.Record().operations.empty());
+    EXPECT_EQ(device->ReadSectors(0, 2, sectors), 1024);
+}
+
+// Stands for a volume that ends in the middle of a request.
+class ShortChannel final : public SectorChannel {
+public:
+    int32_t ReadSectors(int32_t, uint32_t, uint32_t, uint8_t*) override { return 256; }
+    int32_t WriteSectors(int32_t, uint32_t, uint32_t, const uint8_t*) override { return 512; }
+    bool LockVolume(int32_t) override { return true; }
+    bool UnlockVolume(int32_t) override { return true; }
+};
+
+class ShortVolumes final : public VolumeAccess {
+public:
+    uint32_t LogicalDrives() override { return 1u << kDriveE; }
+    std::unique_ptr<SectorChannel> OpenVwin32() override { return nullptr; }
+    std::unique_ptr<SectorChannel> OpenVolume(const wchar_t*) override {
+        return std::make_unique<ShortChannel>();
+    }
+};
+
+TEST_F(HandheldDeviceTest, ShortTransferIsAFailure) {
+    ShortVolumes volumes;
+    RefPtr<HandheldDevice> device =
+        new HandheldDevice(kDriveE, {&volumes, &test.sleeper, &test.progress});
+    ASSERT_TRUE(device->Open());
+    EXPECT_EQ(device->ReadSectors(0, 1, sectors), -1);
+    EXPECT_EQ(device->WriteSectors(0, 2, sectors), -1);
+    EXPECT_FALSE(device->Identify());
+}
+
+TEST_F(HandheldDeviceTest, VolumePathLocksWithoutSendingAndVwin32PathAsksTheDrive) {
+    RefPtr<HandheldDevice> device = MakeDevice();
+    ASSERT_TRUE(device->Open());
+    EXPECT_TRUE(device->LockVolume());
+    EXPECT_TRUE(device->UnlockVolume());
+    EXPECT_EQ(handheld.Record().locks, 0u);
+    device->Close();
+
+    test.volumes.PresentVwin32(true);
+    ASSERT_TRUE(device->Open());
+    EXPECT_TRUE(device->LockVolume());
+    EXPECT_EQ(handheld.Record().lockDepth, 1);
+    EXPECT_TRUE(device->UnlockVolume());
+    EXPECT_EQ(handheld.Record().lockDepth, 0);
+    EXPECT_TRUE(handheld.Record().operations.empty());
+}
+
+TEST_F(HandheldDeviceTest, ProcessWideSeamsServeTheDriveIndexConstructor) {
+    const DeviceSeams saved = g_deviceSeams;
+    g_deviceSeams = test.Seams();
+    {
+        RefPtr<HandheldDevice> device = new HandheldDevice(kDriveE);
+        EXPECT_TRUE(device->Open());
+        EXPECT_TRUE(device->Identify());
+    }
+    g_deviceSeams = saved;
+    RefPtr<HandheldDevice> unwired = new HandheldDevice(kDriveE);
+    EXPECT_FALSE(unwired->Open());
+}
+
+}  // namespace
