@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/ProgramDataFile.h"
+#include "platform/posix/FileDescriptor.h"
 
 namespace {
 
@@ -25,21 +26,6 @@ private:
     size_t size;
 };
 
-// Closes the descriptor on every path; the mapping keeps its own reference.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd(fd) {}
-    ~FileDescriptor() {
-        if (fd >= 0) close(fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd; }
-
-private:
-    int fd;
-};
-
 std::string ExecutableDirectory() {
     char path[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
@@ -52,6 +38,7 @@ std::string ExecutableDirectory() {
 }  // namespace
 
 std::unique_ptr<MappedFile> MapFileReadOnly(const char* utf8Path) {
+    // Closes on every path; the mapping keeps its own reference.
     const FileDescriptor file(open(utf8Path, O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0) return nullptr;
     struct stat status {};

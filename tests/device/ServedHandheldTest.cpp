@@ -1,0 +1,86 @@
+// The emulated handheld served over FUSE, reached through the native sector transport.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <vector>
+
+#include "DeviceTestSeams.h"
+#include "ServedEmulator.h"
+#include "app/RefPtr.h"
+#include "device/HandheldDevice.h"
+#include "device/HandheldFinder.h"
+#include "emulator/HandheldMemory.h"
+#include "platform/posix/PosixVolumes.h"
+
+namespace {
+
+class ServedHandheldTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!ServedEmulator::Available()) GTEST_SKIP() << "no /dev/fuse or handheld-emu";
+    }
+    DeviceSeams Seams() { return {&volumes, &sleeper, &progress}; }
+
+    PosixVolumes volumes;
+    CountingSleeper sleeper;
+    RecordingProgress progress;
+};
+
+std::vector<uint8_t> ReadWhole(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(ServedHandheldTest, ScanFindsEveryServedHandheldAndNoPlainVolume) {
+    ServedEmulator served(
+        {"--handheld", "one", "--handheld", "plain", "--label", "NO NAME", "--handheld", "two"});
+    ASSERT_TRUE(served.Running());
+    volumes.Assign('E', served.PathOf("one"));
+    volumes.Assign('F', served.PathOf("plain"));
+    volumes.Assign('G', served.PathOf("two"));
+    volumes.Assign('H', served.Directory() + "/no-such-file");
+
+    HandheldFinder finder(Seams());
+    uint32_t mask = 0;
+    EXPECT_EQ(finder.FindHandhelds(&mask), 2);
+    EXPECT_EQ(mask, (1u << 4) | (1u << 6));
+    EXPECT_TRUE(served.WaitUntilAllClosed()) << served.Report();
+    EXPECT_EQ(served.Stop(), 0);
+    EXPECT_FALSE(served.Mounted());
+    const std::string report = served.Report();
+    EXPECT_NE(report.find("one opens=1 closes=1 open-handles=0"), std::string::npos) << report;
+    EXPECT_NE(report.find("plain opens=1 closes=1 open-handles=0"), std::string::npos) << report;
+}
+
+TEST_F(ServedHandheldTest, BlocksAndTheClosingBlockTravelThroughTheServedFile) {
+    ServedEmulator served({"--memory", "@DIR@/memory", "--version", "0x240", "--group", "1"});
+    ASSERT_TRUE(served.Running());
+    volumes.Assign('E', served.PathOf("handheld"));
+    RefPtr<HandheldDevice> device = new HandheldDevice(4, Seams());
+    ASSERT_TRUE(device->Open());
+    std::vector<uint8_t> block(4096);
+    ASSERT_TRUE(device->ReadBlocks(511, 4096, block.data()));
+    EXPECT_EQ(block[0x9A4], 0x40);
+    EXPECT_EQ(block[0x9A5], 0x02);
+    EXPECT_EQ(block[0x9A6], 0x01);
+    std::vector<uint8_t> pattern(8192);
+    for (size_t i = 0; i < pattern.size(); ++i) pattern[i] = static_cast<uint8_t>(i % 253);
+    ASSERT_TRUE(device->WriteBlocks(20, 8192, pattern.data()));
+    device->Close();
+    device->WriteClosingBlock();
+
+    EXPECT_TRUE(served.WaitUntilAllClosed()) << served.Report();
+    EXPECT_EQ(served.Stop(), 0);
+    const std::vector<uint8_t> memory = ReadWhole(served.Directory() + "/memory");
+    ASSERT_EQ(memory.size(), HandheldMemory::kSize);
+    EXPECT_TRUE(std::equal(pattern.begin(), pattern.end(), memory.begin() + 20 * 4096));
+    EXPECT_TRUE(
+        std::all_of(memory.begin() + 512 * 4096, memory.end(), [](uint8_t b) { return b == 0; }));
+    const std::string report = served.Report();
+    EXPECT_NE(report.find("open-handles=0"), std::string::npos) << report;
+    EXPECT_NE(report.find("closing-block=yes"), std::string::npos) << report;
+    EXPECT_NE(report.find("protocol-errors=0"), std::string::npos) << report;
+}
+
+}  // namespace
