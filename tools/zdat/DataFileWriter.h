@@ -43,14 +43,22 @@ struct DataFileLayout {
     struct Character {
         uint32_t recordOffset = 0;
         uint32_t entryTableOffset = 0;
-        // Indexed like CharacterSpec::resources, then the required and second list entries.
+        // Indexed like CharacterSpec::resources, then the required and second list entries
+        // (only those present). A list entry's data offset is its list's offset.
         std::vector<uint32_t> entryOffsets;
         std::vector<uint32_t> dataOffsets;
         std::optional<uint32_t> requiredListOffset;
         std::optional<uint32_t> secondListOffset;
+        // The list entries' own records, present when the list is.
+        std::optional<uint32_t> requiredEntryOffset;
+        std::optional<uint32_t> secondEntryOffset;
     };
     std::array<uint32_t, 3> tableOffsets{};
-    std::array<std::vector<Character>, 3> characters;  // in the order of the spec
+    std::array<std::vector<Character>, 3> characters;  // in the order given, not the sorted one
 };
 
-std::vector<uint8_t> BuildDataFile(const DataFileSpec& spec, DataFileLayout* layout = nullptr);
+// Header, character tables, entry tables, counted lists, then resource bytes, with no gaps.
+// Returns an empty vector (and an empty layout) when the file would pass 4 GiB, which
+// 32-bit offsets cannot address.
+std::vector<uint8_t> BuildDataFile(const DataFileSpec& description,
+                                   DataFileLayout* layout = nullptr);

@@ -1,0 +1,44 @@
+// Small update data files shared by the tool tests.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "app/ByteOrder.h"
+#include "tools/zdat/DataFileWriter.h"
+
+inline ResourceSpec Resource(uint32_t id, uint32_t block, uint32_t length, uint8_t seed = 1) {
+    ResourceSpec resource{id, block, {}, std::nullopt};
+    for (uint32_t i = 0; i < length; ++i) resource.bytes.push_back(static_cast<uint8_t>(seed + i));
+    return resource;
+}
+
+inline CharacterSpec Character(uint32_t number, std::vector<ResourceSpec> resources,
+                               std::vector<uint32_t> required, std::vector<uint32_t> second = {}) {
+    return CharacterSpec{number, 0xC0DE0000u | number, std::move(resources), std::move(required),
+                         std::move(second)};
+}
+
+// Well-formed: every group used, tables given out of order so that sorting shows.
+inline DataFileSpec SmallDescription() {
+    DataFileSpec description;
+    description.dataVersion = 0x0250;
+    description.reserved = 0xA5A5A5A5u;
+    description.groups[0].characters = {
+        Character(1, {Resource(0x30, 20, 5000, 7), Resource(0x10, 3, 100, 3)}, {0x10, 0x30},
+                  {0x30}),
+        Character(0, {Resource(0x20, 3, 4096, 9)}, {0x20}),
+    };
+    description.groups[1].characters = {Character(0, {}, {}, {})};
+    description.groups[2].characters = {
+        Character(2, {Resource(0x7, 508, 4096), Resource(0x5, 100, 0)}, {0x5, 0x7}, {0x99}),
+        Character(0, {Resource(0x1, 10, 1)}, {0x1}),
+        Character(1, {}, {}),
+    };
+    return description;
+}
+
+inline void PatchLe32(std::vector<uint8_t>& file, uint32_t offset, uint32_t value) {
+    StoreLe32(file.data() + offset, value);
+}
