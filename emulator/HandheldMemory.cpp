@@ -50,7 +50,10 @@ bool HandheldMemory::Save(const std::string& path) const {
                    static_cast<std::streamsize>(kSize));
         if (!file.flush()) return false;
     }
-    // Replaced whole, so a reader never sees half a memory.
+    // Replaced whole, so a reader never sees half a memory. Windows renames only onto
+    // nothing.
+    if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    std::remove(path.c_str());
     return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
 

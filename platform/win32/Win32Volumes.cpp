@@ -1,0 +1,19 @@
+#include "platform/win32/Win32Volumes.h"
+
+#include "platform/win32/VolumeChannel.h"
+#include "platform/win32/Vwin32Channel.h"
+
+std::unique_ptr<SectorChannel> Win32Volumes::OpenVwin32() {
+    ChannelHandle handle(
+        api, api.CreateFileW(L"\\\\.\\vwin32", 0, 0, nullptr, 0, kUnbufferedNormal, nullptr));
+    if (!handle.IsValid()) return nullptr;
+    return std::make_unique<Vwin32Channel>(api, std::move(handle));
+}
+
+std::unique_ptr<SectorChannel> Win32Volumes::OpenVolume(const wchar_t* volumeName) {
+    ChannelHandle handle(api, api.CreateFileW(volumeName, GENERIC_READ | GENERIC_WRITE,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, kUnbufferedNormal, nullptr));
+    if (!handle.IsValid()) return nullptr;
+    return std::make_unique<VolumeChannel>(api, std::move(handle));
+}

@@ -1,0 +1,19 @@
+// The drives of a Windows system and the two ways to a handheld's sectors.
+#pragma once
+
+#include "device/VolumeAccess.h"
+#include "platform/win32/Win32Api.h"
+
+constexpr DWORD kUnbufferedNormal = FILE_FLAG_NO_BUFFERING | FILE_ATTRIBUTE_NORMAL;
+
+class Win32Volumes final : public VolumeAccess {
+public:
+    explicit Win32Volumes(Win32Api& api) : api(api) {}
+
+    uint32_t LogicalDrives() override { return api.GetLogicalDrives(); }
+    std::unique_ptr<SectorChannel> OpenVwin32() override;
+    std::unique_ptr<SectorChannel> OpenVolume(const wchar_t* volumeName) override;
+
+private:
+    Win32Api& api;
+};
