@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/tools/DataFileExamples.h"
+#include "tools/zdat/DataFileChecker.h"
+#include "tools/zdat/HexText.h"
+
+namespace {
+
+std::vector<Violation> Check(const std::vector<uint8_t>& file, bool warnings = false) {
+    return CheckDataFile(file.data(), file.size(), CheckOptions{warnings});
+}
+
+// The file must break exactly one rule, and the message must name each given place.
+void ExpectOnly(ViolationKind kind, const std::vector<Violation>& violations,
+                const std::vector<std::string>& places) {
+    std::string all;
+    for (const Violation& violation : violations) all += "\n  " + violation.message;
+    ASSERT_EQ(1u, violations.size()) << all;
+    EXPECT_EQ(kind, violations[0].kind) << violations[0].message;
+    EXPECT_EQ(Severity::Error, violations[0].severity);
+    for (const std::string& place : places) {
+        EXPECT_NE(std::string::npos, violations[0].message.find(place))
+            << "\"" << place << "\" not in: " << violations[0].message;
+    }
+}
+
+class DataFileChecker : public testing::Test {
+protected:
+    void SetUp() override { file = BuildDataFile(SmallDescription(), &layout); }
+
+    // Group 0, character 1: resources 0x30 and 0x10, lists {0x10, 0x30} and {0x30}.
+    const DataFileLayout::Character& Hero() const { return layout.characters[0][0]; }
+    uint32_t Size() const { return static_cast<uint32_t>(file.size()); }
+
+    std::vector<uint8_t> file;
+    DataFileLayout layout;
+};
+
+}  // namespace
+
+TEST_F(DataFileChecker, AcceptsAWellFormedFileWithoutWarnings) {
+    EXPECT_TRUE(Check(file, true).empty());
+}
+
+TEST_F(DataFileChecker, RejectsAFileShorterThanItsHeader) {
+    for (const size_t size : {size_t{0}, size_t{31}}) {
+        file.resize(size);
+        ExpectOnly(ViolationKind::TruncatedHeader, Check(file), {"header", std::to_string(size)});
+    }
+}
+
+TEST_F(DataFileChecker, RejectsStructuresOutsideTheFile) {
+    const std::vector<uint8_t> good = file;
+    const std::string hero = "group 0, character 1";
+
+    PatchLe32(file, 20 + 4 * 2, Size() - 16);  // group 2's three records pass the end
+    ExpectOnly(ViolationKind::TableOutside, Check(file), {"group 2", HexText(Size() - 16)});
+
+    file = good;
+    PatchLe32(file, Hero().recordOffset + 8, 0x10000000u);  // 2^32 bytes: must not wrap
+    ExpectOnly(ViolationKind::EntryTableOutside, Check(file), {hero, "268435456"});
+
+    file = good;
+    PatchLe32(file, *Hero().requiredListOffset, 0x40000000u);
+    ExpectOnly(ViolationKind::ListOutside, Check(file),
+               {hero, "required list", HexText(*Hero().requiredListOffset)});
+
+    file = good;
+    PatchLe32(file, *Hero().secondEntryOffset + 8, Size() - 2);  // not even its count fits
+    ExpectOnly(ViolationKind::ListOutside, Check(file), {hero, "second list"});
+
+    file = good;
+    PatchLe32(file, Hero().entryOffsets[0] + 8, 0xFFFFFFF0u);  // offset + length wraps in 32 bits
+    ExpectOnly(ViolationKind::ResourceOutside, Check(file), {hero, "id 0x00000030", "0xFFFFFFF0"});
+
+    file = good;
+    PatchLe32(file, Hero().entryOffsets[1] + 12, Size());
+    ExpectOnly(ViolationKind::ResourceOutside, Check(file),
+               {hero, "id 0x00000010", HexText(Hero().entryOffsets[1])});
+}
+
+TEST_F(DataFileChecker, RejectsUnsortedAndDuplicateKeys) {
+    DataFileSpec description;
+    description.sortKeys = false;
+    description.groups[0].characters = {
+        Character(0, {Resource(0x30, 20, 10), Resource(0x10, 3, 10)}, {0x10}),
+        Character(1, {}, {})};
+    ExpectOnly(ViolationKind::UnsortedKeys, Check(BuildDataFile(description)),
+               {"group 0, character 0", "id 0x00000010", "follows id 0x00000030"});
+
+    std::swap(description.groups[0].characters[0].resources[0],
+              description.groups[0].characters[0].resources[1]);
+    std::swap(description.groups[0].characters[0], description.groups[0].characters[1]);
+    ExpectOnly(ViolationKind::UnsortedKeys, Check(BuildDataFile(description)),
+               {"group 0", "character number 0", "follows character number 1"});
+
+    description = SmallDescription();
+    description.groups[2].characters[1].number = 2;  // numbers 2, 2, 1, all below the count
+    description.groups[2].countOverride = 3;
+    ExpectOnly(ViolationKind::DuplicateKey, Check(BuildDataFile(description)),
+               {"group 2", "character number 2", "more than once"});
+
+    description = SmallDescription();
+    description.groups[2].characters[0].resources[1].id = 0x7;
+    description.groups[2].characters[0].requiredList = std::vector<uint32_t>{0x7};
+    ExpectOnly(ViolationKind::DuplicateKey, Check(BuildDataFile(description)),
+               {"group 2, character 2", "id 0x00000007", "more than once"});
+}
+
+TEST_F(DataFileChecker, RejectsANumberThatCanNeverBeFound) {
+    DataFileSpec description = SmallDescription();
+    description.groups[0].countOverride = 1;
+    description.groups[0].characters.pop_back();  // number 1 alone in a group of count 1
+    DataFileLayout placed;
+    const std::vector<uint8_t> bytes = BuildDataFile(description, &placed);
+    ExpectOnly(ViolationKind::NumberNotBelowCount, Check(bytes),
+               {"group 0, character 1", HexText(placed.characters[0][0].recordOffset), "count 1"});
+}
+
+TEST_F(DataFileChecker, RejectsMissingListsAndRequiredResources) {
+    DataFileSpec description = SmallDescription();
+    description.groups[2].characters[1].requiredList = {0x1, 0x2};
+    ExpectOnly(ViolationKind::MissingRequiredResource, Check(BuildDataFile(description)),
+               {"group 2, character 0", "item 1", "id 0x00000002"});
+
+    description = SmallDescription();
+    description.groups[2].characters[1].requiredList.reset();
+    ExpectOnly(ViolationKind::MissingRequiredList, Check(BuildDataFile(description)),
+               {"group 2, character 0", "0xFF000000"});
+
+    description = SmallDescription();
+    description.groups[1].characters[0].secondList.reset();
+    ExpectOnly(ViolationKind::MissingSecondList, Check(BuildDataFile(description)),
+               {"group 1, character 0", "0xFF000001", "cannot go ahead"});
+}
+
+TEST_F(DataFileChecker, RejectsAResourcePastTheLastBlock) {
+    PatchLe32(file, Hero().entryOffsets[0] + 4, 510);  // 5000 bytes in blocks 510 and 511: fits
+    EXPECT_TRUE(Check(file).empty());
+    PatchLe32(file, Hero().entryOffsets[0] + 4, 511);
+    ExpectOnly(ViolationKind::PastLastBlock, Check(file),
+               {"group 0, character 1", "id 0x00000030", "block 511", "2 blocks"});
+    PatchLe32(file, Hero().entryOffsets[0] + 4, 0xFFFFFFFFu);  // the sum must not wrap
+    ExpectOnly(ViolationKind::PastLastBlock, Check(file), {"4294967295"});
+}
+
+TEST_F(DataFileChecker, WarnsOnlyWhenAskedAboutRiskyPlacementsAndVersions) {
+    DataFileSpec description = SmallDescription();
+    description.dataVersion = 0x10250;
+    CharacterSpec& hero = description.groups[0].characters[0];
+    hero.resources[0].destinationBlock = 1;  // 0x30: blocks 1 and 2, never sent
+    hero.resources[1].destinationBlock = 2;  // 0x10 overlaps it in block 2
+    description.groups[2].characters[0].resources[0].destinationBlock = 509;  // the system record
+    const std::vector<uint8_t> bytes = BuildDataFile(description);
+
+    EXPECT_TRUE(Check(bytes, false).empty());
+    std::vector<ViolationKind> kinds;
+    for (const Violation& violation : Check(bytes, true)) {
+        EXPECT_EQ(Severity::Warning, violation.severity) << violation.message;
+        kinds.push_back(violation.kind);
+    }
+    EXPECT_EQ((std::vector<ViolationKind>{
+                  ViolationKind::DataVersionTruncated, ViolationKind::NeverSentBlock,
+                  ViolationKind::NeverSentBlock, ViolationKind::OverlappingPlacement,
+                  ViolationKind::CoversSystemBlock}),
+              kinds);
+
+    description = SmallDescription();
+    description.dataVersion = 0x200;
+    EXPECT_EQ(ViolationKind::DataVersionNeverNewer,
+              Check(BuildDataFile(description), true).at(0).kind);
+}
