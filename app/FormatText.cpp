@@ -14,6 +14,7 @@ constexpr size_t kLargestScratch = size_t{1} << 20;
 bool FormatInto(wchar_t* out, size_t capacity, const wchar_t* format, va_list args) {
     va_list copy;
     va_copy(copy, args);
+    // NOLINTNEXTLINE(clang-analyzer-valist.Uninitialized): copy of the caller's started list
     const int written = std::vswprintf(out, capacity, format, copy);
     va_end(copy);
     return written >= 0 && static_cast<size_t>(written) < capacity;

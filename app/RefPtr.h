@@ -14,7 +14,10 @@ public:
     RefPtr(RefPtr&& other) noexcept : object(std::exchange(other.object, nullptr)) {}
     ~RefPtr() { Reset(); }
 
-    RefPtr& operator=(const RefPtr& other) { return *this = other.object; }
+    RefPtr& operator=(const RefPtr& other) {
+        if (this != &other) *this = other.object;
+        return *this;
+    }
     RefPtr& operator=(RefPtr&& other) noexcept {
         if (this != &other) {
             Reset();

@@ -84,8 +84,8 @@ Lookup DataFile::FindCharacter(int32_t group, int32_t number, CharacterRecord* f
 Lookup DataFile::FindEntry(const CharacterRecord& character, uint32_t id,
                            ResourceEntry* found) const {
     const uint8_t* record = nullptr;
-    const Lookup lookup = SearchTable(character.entryTableOffset, character.entryCount,
-                                      kEntryIdField, id, &record);
+    const Lookup lookup =
+        SearchTable(character.entryTableOffset, character.entryCount, kEntryIdField, id, &record);
     if (lookup == Lookup::Found) {
         found->id = LoadLe32(record + kEntryIdField);
         found->destinationBlock = LoadLe32(record + kEntryBlockField);

@@ -3,12 +3,12 @@
 #include <cstring>
 
 #include "device/HandheldDevice.h"
-#include "engine/UpdateWindow.h"
+#include "engine/RunWindow.h"
 
 DeviceImage g_deviceImage;
 
-bool DeviceImage::ReadImageBlocks(HandheldDevice& device, UpdateWindow& window,
-                                  uint32_t firstBlock, uint32_t byteCount) {
+bool DeviceImage::ReadImageBlocks(HandheldDevice& device, RunWindow& window, uint32_t firstBlock,
+                                  uint32_t byteCount) {
     BusyScope busy(window);
     const uint64_t blocks = BlocksFor(byteCount);
     if (firstBlock + blocks > kImageBlocks) return false;
@@ -16,8 +16,7 @@ bool DeviceImage::ReadImageBlocks(HandheldDevice& device, UpdateWindow& window,
                              Block(firstBlock));
 }
 
-bool DeviceImage::PlaceResource(uint32_t destinationBlock, uint32_t length,
-                                const uint8_t* source) {
+bool DeviceImage::PlaceResource(uint32_t destinationBlock, uint32_t length, const uint8_t* source) {
     if (!Fits(destinationBlock, length)) return false;
     const uint64_t blocks = BlocksFor(length);
     uint8_t* destination = Block(destinationBlock);
@@ -26,7 +25,7 @@ bool DeviceImage::PlaceResource(uint32_t destinationBlock, uint32_t length,
     return true;
 }
 
-bool DeviceImage::WriteBack(HandheldDevice& device, UpdateWindow& window) {
+bool DeviceImage::WriteBack(HandheldDevice& device, RunWindow& window) {
     BusyScope busy(window);
     window.SetProgressRange(0, kWriteBackBlocks);
     window.SetProgressPos(0);

@@ -7,7 +7,7 @@
 #include "engine/SystemRecord.h"
 
 class HandheldDevice;
-class UpdateWindow;
+class RunWindow;
 
 constexpr uint32_t kBlockSize = 4096;
 constexpr uint32_t kImageBlocks = 512;
@@ -36,13 +36,13 @@ public:
     }
 
     // Reads whole blocks from the handheld into the same block indices.
-    bool ReadImageBlocks(HandheldDevice& device, UpdateWindow& window, uint32_t firstBlock,
+    bool ReadImageBlocks(HandheldDevice& device, RunWindow& window, uint32_t firstBlock,
                          uint32_t byteCount);
     // Copies a resource and zero-fills the rest of its last block; false, and the image
     // unchanged, when it would pass the last block.
     bool PlaceResource(uint32_t destinationBlock, uint32_t length, const uint8_t* source);
     // Sends blocks 3 to 511 in one transfer.
-    bool WriteBack(HandheldDevice& device, UpdateWindow& window);
+    bool WriteBack(HandheldDevice& device, RunWindow& window);
 
 private:
     alignas(512) uint8_t bytes[kImageSize] = {};

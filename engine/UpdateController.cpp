@@ -7,7 +7,7 @@
 #include "engine/DeviceImage.h"
 #include "engine/HandheldScanner.h"
 #include "engine/MappedFile.h"
-#include "engine/UpdateWindow.h"
+#include "engine/RunWindow.h"
 
 UpdateController g_updateController;
 RefPtr<HandheldDevice> g_currentDevice;
@@ -36,7 +36,7 @@ int32_t LowestDrive(uint32_t mask) {
     return -1;
 }
 
-void ShowLanguageButtons(UpdateWindow& window, bool visible) {
+void ShowLanguageButtons(RunWindow& window, bool visible) {
     for (int32_t id = kFirstLanguageButtonId; id <= kLastLanguageButtonId; ++id) {
         window.ShowControl(id, visible);
     }
@@ -46,10 +46,17 @@ void ShowLanguageButtons(UpdateWindow& window, bool visible) {
 
 void UpdateController::Step() {
     switch (state) {
-        case Start: SetState(ChoosingLanguage); break;
-        case UpdateRequested: state = Updating; break;
-        case Updating: RunUpdate(); break;
-        default: break;
+        case Start:
+            SetState(ChoosingLanguage);
+            break;
+        case UpdateRequested:
+            state = Updating;
+            break;
+        case Updating:
+            RunUpdate();
+            break;
+        default:
+            break;
     }
 }
 
@@ -62,7 +69,7 @@ void UpdateController::SetState(int32_t kind) {
 }
 
 void UpdateController::RunUpdate() {
-    UpdateWindow& window = *seams.window;
+    RunWindow& window = *seams.window;
     window.ShowControl(kUpdateButtonId, false);
 
     UpdateResult result = FindTheHandheld();
@@ -134,17 +141,24 @@ UpdateResult UpdateController::UpdateImage(const DataFile& data) {
 
     CharacterRecord character{};
     switch (data.FindCharacter(high.CharacterGroup(), high.CharacterNumber(), &character)) {
-        case Lookup::Found: break;
-        case Lookup::Absent: return UpdateResult::CharacterNotSupported;
-        case Lookup::OutOfBounds: return UpdateResult::DataFileError;
+        case Lookup::Found:
+            break;
+        case Lookup::Absent:
+            return UpdateResult::CharacterNotSupported;
+        case Lookup::OutOfBounds:
+            return UpdateResult::DataFileError;
     }
 
     ResourceEntry listEntry{};
     IdList required{};
     switch (data.FindEntry(character, kRequiredListId, &listEntry)) {
-        case Lookup::Found: break;
-        case Lookup::Absent: g_errorId = kRequiredListId; return UpdateResult::DataMissing;
-        case Lookup::OutOfBounds: return UpdateResult::DataFileError;
+        case Lookup::Found:
+            break;
+        case Lookup::Absent:
+            g_errorId = kRequiredListId;
+            return UpdateResult::DataMissing;
+        case Lookup::OutOfBounds:
+            return UpdateResult::DataFileError;
     }
     if (data.ReadList(listEntry, &required) != Lookup::Found) return UpdateResult::DataFileError;
 
@@ -152,9 +166,13 @@ UpdateResult UpdateController::UpdateImage(const DataFile& data) {
         const uint32_t id = required.Id(k);
         ResourceEntry entry{};
         switch (data.FindEntry(character, id, &entry)) {
-            case Lookup::Found: break;
-            case Lookup::Absent: g_errorId = id; return UpdateResult::DataMissing;
-            case Lookup::OutOfBounds: return UpdateResult::DataFileError;
+            case Lookup::Found:
+                break;
+            case Lookup::Absent:
+                g_errorId = id;
+                return UpdateResult::DataMissing;
+            case Lookup::OutOfBounds:
+                return UpdateResult::DataFileError;
         }
         if (!DeviceImage::Fits(entry.destinationBlock, entry.dataLength)) {
             g_errorId = id;
@@ -167,9 +185,13 @@ UpdateResult UpdateController::UpdateImage(const DataFile& data) {
 
     IdList second{};
     switch (data.FindEntry(character, kSecondListId, &listEntry)) {
-        case Lookup::Found: break;
-        case Lookup::Absent: g_errorId = kSecondListId; return UpdateResult::DataMissing;
-        case Lookup::OutOfBounds: return UpdateResult::DataFileError;
+        case Lookup::Found:
+            break;
+        case Lookup::Absent:
+            g_errorId = kSecondListId;
+            return UpdateResult::DataMissing;
+        case Lookup::OutOfBounds:
+            return UpdateResult::DataFileError;
     }
     if (data.ReadList(listEntry, &second) != Lookup::Found) return UpdateResult::DataFileError;
 

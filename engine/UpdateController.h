@@ -11,12 +11,12 @@ class DataFile;
 class DataFileSource;
 class DeviceImage;
 class HandheldScanner;
-class UpdateWindow;
+class RunWindow;
 
 // Everything outside the engine that a run reaches.
 struct UpdateSeams {
     HandheldScanner* scanner = nullptr;
-    UpdateWindow* window = nullptr;
+    RunWindow* window = nullptr;
     DataFileSource* dataFile = nullptr;
     DeviceImage* image = nullptr;
 };

@@ -1,8 +1,8 @@
-#include "app/FormatText.h"
-
 #include <gtest/gtest.h>
 
 #include <cwchar>
+
+#include "app/FormatText.h"
 
 TEST(FormatText, FormatsIdAsEightUpperCaseHexDigits) {
     wchar_t text[32];

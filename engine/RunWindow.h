@@ -11,7 +11,7 @@ constexpr int32_t kFirstLanguageCommand = 20480;
 constexpr int32_t kFirstLanguageButtonId = 20481;
 constexpr int32_t kLastLanguageButtonId = 20485;
 
-class UpdateWindow {
+class RunWindow {
 public:
     virtual void ShowControl(int32_t controlId, bool visible) = 0;
     virtual void SetProgressRange(uint32_t low, uint32_t high) = 0;
@@ -23,17 +23,17 @@ public:
     virtual void ShowMessage(MessageKind kind, const wchar_t* text) = 0;
 
 protected:
-    ~UpdateWindow() = default;
+    ~RunWindow() = default;
 };
 
 // Holds busyCount raised for as long as it lives, so every path lowers it again.
 class BusyScope {
 public:
-    explicit BusyScope(UpdateWindow& window) : window(window) { window.RaiseBusy(); }
+    explicit BusyScope(RunWindow& window) : window(window) { window.RaiseBusy(); }
     ~BusyScope() { window.LowerBusy(); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
 private:
-    UpdateWindow& window;
+    RunWindow& window;
 };

@@ -1,0 +1,385 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "UpdateFakes.h"
+#include "engine/DataFile.h"
+#include "tools/zdat/DataFileWriter.h"
+
+namespace {
+
+constexpr uint32_t kDataVersion = 0x250;
+constexpr int32_t kDriveE = 4;
+constexpr int32_t kDriveF = 5;
+
+std::vector<uint8_t> Pattern(size_t length, uint8_t seed) {
+    std::vector<uint8_t> bytes(length);
+    for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<uint8_t>(seed + i * 7);
+    return bytes;
+}
+
+// Group 0, character 1 needs three resources; group 2, character 0 one.
+DataFileSpec StandardSpec() {
+    DataFileSpec spec;
+    spec.dataVersion = kDataVersion;
+    CharacterSpec hero;
+    hero.number = 1;
+    hero.resources = {{0x10, 3, Pattern(5000, 1), std::nullopt},
+                      {0x11, 100, Pattern(100, 2), std::nullopt},
+                      {0x12, 200, Pattern(4096, 3), std::nullopt}};
+    hero.requiredList = std::vector<uint32_t>{0x10, 0x11, 0x12};
+    hero.secondList = std::vector<uint32_t>{};
+    spec.groups[0].characters = {
+        CharacterSpec{0, 0, {}, std::vector<uint32_t>{}, std::vector<uint32_t>{}}, hero};
+    CharacterSpec robot;
+    robot.number = 0;
+    robot.resources = {{0x20, 300, Pattern(8192, 4), std::nullopt}};
+    robot.requiredList = std::vector<uint32_t>{0x20};
+    robot.secondList = std::vector<uint32_t>{0x20};
+    spec.groups[2].characters = {robot};
+    return spec;
+}
+
+class UpdateRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        controller.Attach({&scanner, &window, &dataFile, image.get()});
+        dataFile.bytes = BuildDataFile(StandardSpec());
+        g_currentDevice.Reset();
+        g_errorId = 0;
+        languageIndex = kLanguageEnglish;
+    }
+    void TearDown() override {
+        g_currentDevice.Reset();
+        languageIndex = kLanguageEnglish;
+        EXPECT_EQ(0, window.busyCount);
+        EXPECT_EQ(0, dataFile.openViews) << "the data file was left open";
+        for (const RefPtr<FakeHandheld>& handheld : scanner.attached) {
+            EXPECT_FALSE(handheld->open) << "a handheld was left open";
+        }
+    }
+
+    FakeHandheld& Attach(int32_t drive, uint16_t version, int16_t group, int16_t number) {
+        scanner.attached.push_back(
+            RefPtr<FakeHandheld>(new FakeHandheld(drive, log, &liveDevices)));
+        FakeHandheld& handheld = *scanner.attached.back();
+        handheld.SetIdentity(version, group, number);
+        return handheld;
+    }
+
+    UpdateResult Run() {
+        log.clear();
+        window.messages.clear();
+        controller.SetState(UpdateController::UpdateRequested);
+        controller.Step();
+        EXPECT_EQ(UpdateController::Updating, controller.GetState());
+        controller.Step();
+        EXPECT_EQ(UpdateController::Ready, controller.GetState());
+        return controller.LastResult();
+    }
+
+    // The message a run ended with: the last one shown.
+    const FakeWindow::Message& ResultMessage() const { return window.messages.back(); }
+
+    bool Contains(const std::string& call) const {
+        return std::find(log.begin(), log.end(), call) != log.end();
+    }
+
+    CallLog log;
+    int liveDevices = 0;
+    FakeScanner scanner{log};
+    FakeWindow window{log};
+    FakeDataFile dataFile{log};
+    std::unique_ptr<DeviceImage> image = std::make_unique<DeviceImage>();
+    UpdateController controller;
+};
+
+}  // namespace
+
+TEST_F(UpdateRun, UpdatesTheHandheldInTheOrderOfTheRoad) {
+    FakeHandheld& handheld = Attach(kDriveE, 0x210, 0, 1);
+    std::fill_n(handheld.Block(510), kBlockSize, 0xCC);
+
+    EXPECT_EQ(UpdateResult::Updated, Run());
+
+    const CallLog expected = {"Hide 1101",
+                              "FindHandhelds",
+                              "ShowMessage 48",
+                              "CreateDevice 4",
+                              "SetProgressRange 0 1",
+                              "SetProgressPos 0",
+                              "Show 1102",
+                              "OpenDataFile",
+                              "Open",
+                              "ReadBlocks 509",
+                              "ReadBlocks 511",
+                              "SetProgressRange 0 509",
+                              "SetProgressPos 0",
+                              "WriteBlocks 3 2084864",
+                              "Close",
+                              "Hide 1102",
+                              "WriteClosingBlock",
+                              "Open",
+                              "WriteBlocks 512 4096",
+                              "Close",
+                              "ShowMessage 64",
+                              "Show 1101",
+                              "Hide 20481",
+                              "Hide 20482",
+                              "Hide 20483",
+                              "Hide 20484",
+                              "Hide 20485"};
+    EXPECT_EQ(expected, log);
+    EXPECT_EQ(MessageText(MsgDoNotRemove), window.messages.front().text);
+    EXPECT_EQ(MessageText(MsgUpdated), ResultMessage().text);
+    EXPECT_EQ(MessageKind::Information, ResultMessage().kind);
+
+    const std::vector<uint8_t> first = Pattern(5000, 1);
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), handheld.Block(3)));
+    EXPECT_TRUE(
+        std::all_of(handheld.Block(3) + 5000, handheld.Block(5), [](uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(std::all_of(handheld.Block(510), handheld.Block(511), [](uint8_t b) {
+        return b == 0;
+    })) << "untouched blocks go out as the image holds them: zeros in a fresh process";
+    EXPECT_EQ(kDataVersion, handheld.Record(509).VersionWord());
+    EXPECT_EQ(kDataVersion, handheld.Record(511).VersionWord());
+    EXPECT_TRUE(handheld.closingBlockWritten);
+    EXPECT_EQ(handheld.GetDriveIndex(), g_currentDevice->GetDriveIndex());
+}
+
+TEST_F(UpdateRun, NoHandheldShowsAndHidesProgressAndTouchesNothing) {
+    EXPECT_EQ(UpdateResult::NoHandheld, Run());
+    EXPECT_EQ((CallLog{"Hide 1101", "FindHandhelds", "SetProgressRange 0 1", "SetProgressPos 0",
+                       "Show 1102", "Hide 1102", "ShowMessage 48", "Show 1101", "Hide 20481",
+                       "Hide 20482", "Hide 20483", "Hide 20484", "Hide 20485"}),
+              log);
+    EXPECT_EQ(MessageText(MsgNoDevice), ResultMessage().text);
+    EXPECT_FALSE(g_currentDevice);
+}
+
+TEST_F(UpdateRun, SeveralHandheldsAreNeitherOpenedNorMadeCurrent) {
+    FakeHandheld& e = Attach(kDriveE, 0x210, 0, 1);
+    FakeHandheld& f = Attach(kDriveF, 0x210, 0, 1);
+    EXPECT_EQ(UpdateResult::SeveralHandhelds, Run());
+    EXPECT_EQ(MessageText(MsgManyDevices), ResultMessage().text);
+    EXPECT_EQ(MessageKind::Warning, ResultMessage().kind);
+    EXPECT_EQ(1u, window.messages.size()) << "no do-not-remove warning";
+    EXPECT_EQ(0, e.opens + f.opens);
+    EXPECT_FALSE(g_currentDevice);
+}
+
+TEST_F(UpdateRun, MissingDataFileStillWritesTheClosingBlock) {
+    FakeHandheld& handheld = Attach(kDriveE, 0x210, 0, 1);
+    dataFile.missing = true;
+    EXPECT_EQ(UpdateResult::DataFileError, Run());
+    EXPECT_EQ(MessageText(MsgDataFileError), ResultMessage().text);
+    EXPECT_EQ(MessageKind::Error, ResultMessage().kind);
+    EXPECT_EQ(1, handheld.opens) << "opened only for the closing block";
+    EXPECT_TRUE(handheld.closingBlockWritten);
+    EXPECT_FALSE(Contains("ReadBlocks 509"));
+}
+
+TEST_F(UpdateRun, ReadFailuresSkipTheClosingBlock) {
+    FakeHandheld& handheld = Attach(kDriveE, 0x210, 0, 1);
+    handheld.failOpen = true;
+    EXPECT_EQ(UpdateResult::ReadError, Run());
+    EXPECT_EQ(MessageText(MsgReadError), ResultMessage().text);
+    EXPECT_FALSE(Contains("Close")) << "a device that did not open is not closed";
+    EXPECT_FALSE(Contains("WriteClosingBlock"));
+
+    handheld.failOpen = false;
+    handheld.failReadAt = 511;
+    EXPECT_EQ(UpdateResult::ReadError, Run());
+    EXPECT_TRUE(Contains("Close"));
+    EXPECT_FALSE(Contains("WriteClosingBlock"));
+    EXPECT_FALSE(handheld.closingBlockWritten);
+}
+
+TEST_F(UpdateRun, VersionOutsideTheAcceptedRangeIsAnOldHandheld) {
+    for (uint16_t version : {0x1FF, 0x29A, 0x000, 0xFFFF}) {
+        scanner.attached.clear();
+        FakeHandheld& handheld = Attach(kDriveE, version, 0, 1);
+        EXPECT_EQ(UpdateResult::WrongVersion, Run()) << version;
+        EXPECT_EQ(MessageText(MsgOldHandheld), ResultMessage().text);
+        EXPECT_EQ(MessageKind::Information, ResultMessage().kind);
+        EXPECT_TRUE(handheld.closingBlockWritten);
+        EXPECT_FALSE(Contains("WriteBlocks 3 2084864"));
+    }
+}
+
+TEST_F(UpdateRun, VersionNotBelowTheDataVersionIsAlreadyUpdated) {
+    FakeHandheld& handheld = Attach(kDriveE, kDataVersion, 0, 1);
+    EXPECT_EQ(UpdateResult::AlreadyUpdated, Run());
+    EXPECT_EQ(MessageText(MsgAlreadyUpdated), ResultMessage().text);
+    EXPECT_TRUE(handheld.closingBlockWritten);
+}
+
+TEST_F(UpdateRun, VersionIsComparedAsThirtyTwoBitsAndStoredAsSixteen) {
+    DataFileSpec spec = StandardSpec();
+    spec.dataVersion = 0x00030210;
+    dataFile.bytes = BuildDataFile(spec);
+    FakeHandheld& handheld = Attach(kDriveE, 0x290, 0, 1);
+    EXPECT_EQ(UpdateResult::Updated, Run());
+    EXPECT_EQ(0x0210, handheld.Record(509).VersionWord());
+    EXPECT_EQ(0x0210, handheld.Record(511).VersionWord());
+}
+
+TEST_F(UpdateRun, UnknownCharactersAreNotSupported) {
+    struct Identity {
+        int16_t group;
+        int16_t number;
+    };
+    // Group 0 has two characters, so number 2 equals its count.
+    for (Identity identity : {Identity{0, 2}, Identity{0, -1}, Identity{1, 0}, Identity{3, 0},
+                              Identity{-1, 1}, Identity{2, 7}}) {
+        scanner.attached.clear();
+        FakeHandheld& handheld = Attach(kDriveE, 0x210, identity.group, identity.number);
+        EXPECT_EQ(UpdateResult::CharacterNotSupported, Run())
+            << identity.group << "/" << identity.number;
+        EXPECT_EQ(MessageText(MsgCharacterUnsupported), ResultMessage().text);
+        EXPECT_TRUE(handheld.closingBlockWritten);
+    }
+}
+
+TEST_F(UpdateRun, OldRecordIsConvertedBeforeTheLookUp) {
+    FakeHandheld& handheld = Attach(kDriveE, 0x201, 1, 4);  // old number 4: group 2, number 0
+    EXPECT_EQ(UpdateResult::Updated, Run());
+    for (uint32_t block : {509u, 511u}) {
+        EXPECT_EQ(kDataVersion, handheld.Record(block).VersionWord());
+        EXPECT_EQ(2, handheld.Record(block).CharacterGroup());
+        EXPECT_EQ(0, handheld.Record(block).CharacterNumber());
+    }
+    EXPECT_EQ(Pattern(8192, 4)[8191], handheld.Block(301)[4095]);
+}
+
+TEST_F(UpdateRun, MissingThirdResourceReportsItsIdAndWritesNothingBack) {
+    DataFileSpec spec = StandardSpec();
+    spec.groups[0].characters[1].resources.pop_back();
+    dataFile.bytes = BuildDataFile(spec);
+    FakeHandheld& handheld = Attach(kDriveE, 0x210, 0, 1);
+
+    EXPECT_EQ(UpdateResult::DataMissing, Run());
+    EXPECT_EQ(0x12u, g_errorId);
+    const std::wstring& text = ResultMessage().text;
+    EXPECT_EQ(L"\nError code=00000012", text.substr(text.size() - 20));
+    EXPECT_EQ(MessageKind::Error, ResultMessage().kind);
+    EXPECT_EQ(Pattern(100, 2)[99], image->Block(100)[99]) << "earlier resources stay in the image";
+    EXPECT_FALSE(Contains("WriteBlocks 3 2084864"));
+    EXPECT_TRUE(handheld.closingBlockWritten);
+}
+
+TEST_F(UpdateRun, MissingListsAreReportedByTheirIds) {
+    Attach(kDriveE, 0x210, 0, 1);
+    DataFileSpec spec = StandardSpec();
+    spec.groups[0].characters[1].secondList.reset();
+    dataFile.bytes = BuildDataFile(spec);
+    EXPECT_EQ(UpdateResult::DataMissing, Run());
+    EXPECT_EQ(0xFF000001u, g_errorId);
+    EXPECT_NE(std::wstring::npos, ResultMessage().text.find(L"Error code=FF000001"));
+    EXPECT_EQ(Pattern(4096, 3)[0], image->Block(200)[0]) << "placed before the check";
+
+    spec.groups[0].characters[1].requiredList.reset();
+    dataFile.bytes = BuildDataFile(spec);
+    languageIndex = kLanguageGerman;
+    EXPECT_EQ(UpdateResult::DataMissing, Run());
+    EXPECT_EQ(0xFF000000u, g_errorId);
+    EXPECT_NE(std::wstring::npos, ResultMessage().text.find(L"Fehlerkode=FF000000"));
+}
+
+TEST_F(UpdateRun, ResourcePastTheLastBlockHasNoRoom) {
+    DataFileSpec spec = StandardSpec();
+    spec.groups[0].characters[1].resources[1] = {0x11, 511, Pattern(4097, 5), std::nullopt};
+    dataFile.bytes = BuildDataFile(spec);
+    FakeHandheld& handheld = Attach(kDriveE, 0x210, 0, 1);
+    EXPECT_EQ(UpdateResult::DataTooLarge, Run());
+    EXPECT_EQ(0x11u, g_errorId);
+    EXPECT_NE(std::wstring::npos, ResultMessage().text.find(L"Error code=00000011"));
+    EXPECT_TRUE(handheld.closingBlockWritten);
+}
+
+TEST_F(UpdateRun, FailedWriteBackSkipsTheClosingBlock) {
+    FakeHandheld& handheld = Attach(kDriveE, 0x210, 0, 1);
+    handheld.failWrites = true;
+    EXPECT_EQ(UpdateResult::WriteError, Run());
+    EXPECT_EQ(MessageText(MsgWriteError), ResultMessage().text);
+    EXPECT_FALSE(Contains("WriteClosingBlock"));
+}
+
+TEST_F(UpdateRun, SecondRunReplacesTheDeviceAndKeepsTheImage) {
+    Attach(kDriveE, 0x210, 0, 1);
+    EXPECT_EQ(UpdateResult::Updated, Run());
+    HandheldDevice* first = g_currentDevice.Get();
+
+    scanner.attached.clear();
+    EXPECT_EQ(1, liveDevices) << "only the current device holds the first handheld";
+    FakeHandheld& second = Attach(kDriveF, 0x220, 2, 0);
+    EXPECT_EQ(UpdateResult::Updated, Run());
+    EXPECT_NE(first, g_currentDevice.Get());
+    EXPECT_EQ(1, liveDevices) << "the first device was released";
+    EXPECT_EQ(Pattern(100, 2)[50], second.Block(100)[50])
+        << "blocks this run did not fill carry what the first run placed";
+}
+
+// Every way a data file can be cut short or point outside itself is an
+// unreadable data file, and nothing outside the file is read (ASan watches).
+TEST_F(UpdateRun, MalformedDataFilesAreDataFileErrors) {
+    DataFileLayout layout;
+    const std::vector<uint8_t> good = BuildDataFile(StandardSpec(), &layout);
+    const uint32_t size = static_cast<uint32_t>(good.size());
+    const DataFileLayout::Character& hero = layout.characters[0][1];
+
+    std::vector<std::vector<uint8_t>> broken;
+    for (uint32_t cut = 1; cut < kDataHeaderSize; ++cut) {
+        broken.emplace_back(good.begin(), good.begin() + cut);
+    }
+    auto withU32 = [&](uint32_t offset, uint32_t value) {
+        std::vector<uint8_t> bytes = good;
+        for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+        broken.push_back(bytes);
+    };
+    withU32(20, size);                          // group 0's table
+    withU32(8, 0x7FFF);                         // group 0's count past its table
+    withU32(hero.recordOffset + 12, size - 8);  // the character's entries
+    withU32(hero.recordOffset + 8, 0x01000000);
+    withU32(*hero.requiredListOffset, 0x00FFFFFF);   // the list's count
+    withU32(hero.entryOffsets[3] + 8, size - 2);     // the required list entry's data
+    withU32(hero.entryOffsets[4] + 8, 0xFFFFFFFF);   // the second list entry's data
+    withU32(hero.entryOffsets[0] + 8, size - 4999);  // a resource's bytes
+    withU32(hero.entryOffsets[2] + 12, 0x10000);     // a resource's length
+
+    for (size_t k = 0; k < broken.size(); ++k) {
+        scanner.attached.clear();
+        FakeHandheld& handheld = Attach(kDriveE, 0x210, 0, 1);
+        dataFile.bytes = broken[k];
+        EXPECT_EQ(UpdateResult::DataFileError, Run()) << "case " << k;
+        EXPECT_EQ(MessageText(MsgDataFileError), ResultMessage().text);
+        EXPECT_TRUE(handheld.closingBlockWritten);
+        EXPECT_FALSE(Contains("WriteBlocks 3 2084864"));
+    }
+}
+
+TEST(UpdateControllerStates, StepMovesFromStartToChoosingAndUpdateWaitsOnePass) {
+    CallLog log;
+    FakeWindow window(log);
+    UpdateController controller;
+    controller.Attach({nullptr, &window, nullptr, nullptr});
+
+    controller.Step();
+    EXPECT_EQ(UpdateController::ChoosingLanguage, controller.GetState());
+    EXPECT_EQ((CallLog{"Hide 1101", "Show 20481", "Show 20482", "Show 20483", "Show 20484",
+                       "Show 20485"}),
+              log);
+    controller.Step();
+    EXPECT_EQ(UpdateController::ChoosingLanguage, controller.GetState()) << "waits for a language";
+
+    controller.SetState(UpdateController::Ready);
+    controller.Step();
+    EXPECT_EQ(UpdateController::Ready, controller.GetState());
+
+    log.clear();
+    controller.SetState(UpdateController::UpdateRequested);
+    controller.Step();
+    EXPECT_EQ(UpdateController::Updating, controller.GetState());
+    EXPECT_TRUE(log.empty()) << "the pass before the run changes nothing on screen";
+}
