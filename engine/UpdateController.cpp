@@ -36,6 +36,30 @@ int32_t LowestDrive(uint32_t mask) {
     return -1;
 }
 
+// An entry the character needs: missing is result 9 naming the id.
+UpdateResult FindRequiredEntry(const DataFile& data, const CharacterRecord& character, uint32_t id,
+                               ResourceEntry* entry) {
+    switch (data.FindEntry(character, id, entry)) {
+        case Lookup::Found:
+            return UpdateResult::Updated;
+        case Lookup::Absent:
+            g_errorId = id;
+            return UpdateResult::DataMissing;
+        case Lookup::OutOfBounds:
+            break;
+    }
+    return UpdateResult::DataFileError;
+}
+
+UpdateResult FindList(const DataFile& data, const CharacterRecord& character, uint32_t listId,
+                      IdList* list) {
+    ResourceEntry entry{};
+    const UpdateResult result = FindRequiredEntry(data, character, listId, &entry);
+    if (result != UpdateResult::Updated) return result;
+    return data.ReadList(entry, list) == Lookup::Found ? UpdateResult::Updated
+                                                       : UpdateResult::DataFileError;
+}
+
 void ShowLanguageButtons(RunWindow& window, bool visible) {
     for (int32_t id = kFirstLanguageButtonId; id <= kLastLanguageButtonId; ++id) {
         window.ShowControl(id, visible);
@@ -149,31 +173,15 @@ UpdateResult UpdateController::UpdateImage(const DataFile& data) {
             return UpdateResult::DataFileError;
     }
 
-    ResourceEntry listEntry{};
     IdList required{};
-    switch (data.FindEntry(character, kRequiredListId, &listEntry)) {
-        case Lookup::Found:
-            break;
-        case Lookup::Absent:
-            g_errorId = kRequiredListId;
-            return UpdateResult::DataMissing;
-        case Lookup::OutOfBounds:
-            return UpdateResult::DataFileError;
-    }
-    if (data.ReadList(listEntry, &required) != Lookup::Found) return UpdateResult::DataFileError;
+    UpdateResult result = FindList(data, character, kRequiredListId, &required);
+    if (result != UpdateResult::Updated) return result;
 
     for (uint32_t k = 0; k < required.count; ++k) {
         const uint32_t id = required.Id(k);
         ResourceEntry entry{};
-        switch (data.FindEntry(character, id, &entry)) {
-            case Lookup::Found:
-                break;
-            case Lookup::Absent:
-                g_errorId = id;
-                return UpdateResult::DataMissing;
-            case Lookup::OutOfBounds:
-                return UpdateResult::DataFileError;
-        }
+        result = FindRequiredEntry(data, character, id, &entry);
+        if (result != UpdateResult::Updated) return result;
         if (!DeviceImage::Fits(entry.destinationBlock, entry.dataLength)) {
             g_errorId = id;
             return UpdateResult::DataTooLarge;
@@ -183,17 +191,10 @@ UpdateResult UpdateController::UpdateImage(const DataFile& data) {
         image.PlaceResource(entry.destinationBlock, entry.dataLength, source);
     }
 
+    // Only the second list's presence matters; reading it checks it lies in the file.
     IdList second{};
-    switch (data.FindEntry(character, kSecondListId, &listEntry)) {
-        case Lookup::Found:
-            break;
-        case Lookup::Absent:
-            g_errorId = kSecondListId;
-            return UpdateResult::DataMissing;
-        case Lookup::OutOfBounds:
-            return UpdateResult::DataFileError;
-    }
-    if (data.ReadList(listEntry, &second) != Lookup::Found) return UpdateResult::DataFileError;
+    result = FindList(data, character, kSecondListId, &second);
+    if (result != UpdateResult::Updated) return result;
 
     const auto stamp = static_cast<uint16_t>(data.DataVersion());
     low.SetVersionWord(stamp);
