@@ -7,10 +7,15 @@
 
 #include "DeviceTestSeams.h"
 #include "ServedEmulator.h"
+#include "UpdateFixture.h"
 #include "app/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "device/HandheldFinder.h"
 #include "emulator/HandheldMemory.h"
+#include "engine/DeviceImage.h"
+#include "engine/MappedFile.h"
+#include "engine/RunWindow.h"
+#include "engine/UpdateController.h"
 #include "platform/posix/PosixVolumes.h"
 
 namespace {
@@ -81,6 +86,53 @@ TEST_F(ServedHandheldTest, BlocksAndTheClosingBlockTravelThroughTheServedFile) {
     EXPECT_NE(report.find("open-handles=0"), std::string::npos) << report;
     EXPECT_NE(report.find("closing-block=yes"), std::string::npos) << report;
     EXPECT_NE(report.find("protocol-errors=0"), std::string::npos) << report;
+}
+
+class QuietWindow final : public RunWindow {
+public:
+    void ShowControl(int32_t, bool) override {}
+    void SetProgressRange(uint32_t, uint32_t) override {}
+    void SetProgressPos(uint32_t) override {}
+    void RaiseBusy() override {}
+    void LowerBusy() override {}
+    void ShowMessage(MessageKind, const wchar_t*) override {}
+};
+
+class FixtureData final : public DataFileSource {
+public:
+    std::unique_ptr<MappedFile> OpenDataFile() override {
+        return std::make_unique<MemoryFile>(bytes.data(), bytes.size());
+    }
+    const std::vector<uint8_t> bytes = BuildDataFile(FixtureDataFile());
+};
+
+TEST_F(ServedHandheldTest, WholeUpdateThroughTheNativeTransport) {
+    ServedEmulator served({"--handheld", "toy", "--memory", "@DIR@/memory", "--version", "0x240",
+                           "--group", "1", "--number", "1"});
+    ASSERT_TRUE(served.Running());
+    volumes.Assign('C', served.Directory() + "/no-such-file");
+    volumes.Assign('E', served.PathOf("toy"));
+
+    HandheldFinder finder(Seams());
+    QuietWindow window;
+    FixtureData data;
+    auto image = std::make_unique<DeviceImage>();
+    UpdateController controller;
+    controller.Attach({&finder, &window, &data, image.get()});
+    controller.RunUpdate();
+    g_currentDevice.Reset();
+    EXPECT_EQ(controller.LastResult(), UpdateResult::Updated);
+
+    EXPECT_TRUE(served.WaitUntilAllClosed()) << served.Report();
+    EXPECT_EQ(served.Stop(), 0);
+    const std::vector<std::string> problems =
+        CheckMemory(ReadWhole(served.Directory() + "/memory"), true, true);
+    EXPECT_TRUE(problems.empty()) << problems.front();
+    const std::string report = served.Report();
+    EXPECT_NE(report.find("toy opens=3 closes=3 open-handles=0 sector-ops=271"), std::string::npos)
+        << report;
+    EXPECT_NE(report.find("closing-block=yes protocol-errors=0"), std::string::npos) << report;
+    EXPECT_EQ(sleeper.pauses.size(), 6u);
 }
 
 }  // namespace

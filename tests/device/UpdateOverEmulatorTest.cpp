@@ -1,0 +1,191 @@
+// Whole update runs, engine and device together, against emulated handhelds in process.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DeviceTestSeams.h"
+#include "UpdateFixture.h"
+#include "device/HandheldFinder.h"
+#include "emulator/EmulatedHandheld.h"
+#include "engine/DeviceImage.h"
+#include "engine/MappedFile.h"
+#include "engine/RunWindow.h"
+#include "engine/UpdateController.h"
+
+namespace {
+
+class RecordingWindow final : public RunWindow {
+public:
+    void ShowControl(int32_t, bool) override {}
+    void SetProgressRange(uint32_t, uint32_t) override {}
+    void SetProgressPos(uint32_t) override {}
+    void RaiseBusy() override { ++busyCount; }
+    void LowerBusy() override { --busyCount; }
+    void ShowMessage(MessageKind kind, const wchar_t*) override { kinds.push_back(kind); }
+
+    int32_t busyCount = 0;
+    std::vector<MessageKind> kinds;
+};
+
+class BytesDataFile final : public DataFileSource {
+public:
+    std::unique_ptr<MappedFile> OpenDataFile() override {
+        if (bytes.empty()) return nullptr;
+        return std::make_unique<MemoryFile>(bytes.data(), bytes.size());
+    }
+    std::vector<uint8_t> bytes = BuildDataFile(FixtureDataFile());
+};
+
+class UpdateOverEmulatorTest : public ::testing::Test {
+protected:
+    ~UpdateOverEmulatorTest() override { g_currentDevice.Reset(); }
+
+    EmulatedHandheld& Put(int32_t drive, const HandheldOptions& options = FixtureHandheld()) {
+        handhelds.push_back(std::make_unique<EmulatedHandheld>(options));
+        test.volumes.Attach(drive, handhelds.back().get());
+        return *handhelds.back();
+    }
+    UpdateResult Run() {
+        HandheldFinder finder(test.Seams());
+        UpdateController controller;
+        controller.Attach({&finder, &window, &dataFile, image.get()});
+        controller.RunUpdate();
+        g_currentDevice.Reset();
+        return controller.LastResult();
+    }
+    static std::vector<uint8_t> MemoryOf(EmulatedHandheld& handheld) {
+        const uint8_t* bytes = handheld.Memory().Bytes();
+        return {bytes, bytes + HandheldMemory::kSize};
+    }
+
+    TestSeams test;
+    RecordingWindow window;
+    BytesDataFile dataFile;
+    std::unique_ptr<DeviceImage> image = std::make_unique<DeviceImage>();
+    std::vector<std::unique_ptr<EmulatedHandheld>> handhelds;
+};
+
+TEST_F(UpdateOverEmulatorTest, FullUpdatePlacesEveryResourceAndClearsTheRest) {
+    EmulatedHandheld& handheld = Put(kDriveE);
+    ASSERT_EQ(Run(), UpdateResult::Updated);
+
+    const std::vector<std::string> problems = CheckMemory(MemoryOf(handheld), true, true);
+    EXPECT_TRUE(problems.empty()) << problems.front();
+    const EmulatorRecord& record = handheld.Record();
+    EXPECT_TRUE(record.protocolErrors.empty());
+    EXPECT_TRUE(record.closingBlockArrived);
+    EXPECT_EQ(record.OpenHandles(), 0);
+    EXPECT_EQ(record.opens, 3u);  // scan, run, closing block
+    EXPECT_EQ(record.CountCommands(0x80), 4u);
+    EXPECT_EQ(record.windowsWritten, 256u);
+    EXPECT_EQ(test.progress.StepTotal(), 510u);
+    EXPECT_EQ(window.busyCount, 0);
+    // Identification, two reads of one block, the write-back and the closing block.
+    EXPECT_EQ(record.operations.size(), 1u + 4 + 4 + 258 + 4);
+    // The probe's first read; then the run's object: before its first command, and around
+    // each of the two window reads. The write-back and closing block follow writes.
+    EXPECT_EQ(test.sleeper.pauses.size(), 1u + 1 + 2 + 2);
+    RecordProperty("sector_operations", static_cast<int>(record.operations.size()));
+    RecordProperty("pauses", static_cast<int>(test.sleeper.pauses.size()));
+}
+
+TEST_F(UpdateOverEmulatorTest, Vwin32PathLocksAndUnlocksAroundEveryTransfer) {
+    test.volumes.PresentVwin32(true);
+    EmulatedHandheld& handheld = Put(kDriveE);
+    ASSERT_EQ(Run(), UpdateResult::Updated);
+    EXPECT_EQ(handheld.Record().locks, 4u);
+    EXPECT_EQ(handheld.Record().unlocks, 4u);
+    EXPECT_TRUE(CheckMemory(MemoryOf(handheld), true, true).empty());
+}
+
+TEST_F(UpdateOverEmulatorTest, EveryResultLeavesTheHandheldAsItShould) {
+    struct Case {
+        const char* name;
+        UpdateResult result;
+        bool updated;
+        bool closingBlock;
+        void (*adjust)(HandheldOptions&, BytesDataFile&);
+    };
+    const Case cases[] = {
+        {"already updated", UpdateResult::AlreadyUpdated, false, true,
+         [](HandheldOptions& o, BytesDataFile&) { o.versionWord = kFixtureNewVersion; }},
+        {"too old", UpdateResult::WrongVersion, false, true,
+         [](HandheldOptions& o, BytesDataFile&) { o.versionWord = 0x1FF; }},
+        {"too new", UpdateResult::WrongVersion, false, true,
+         [](HandheldOptions& o, BytesDataFile&) { o.versionWord = 0x29A; }},
+        {"unknown character", UpdateResult::CharacterNotSupported, false, true,
+         [](HandheldOptions& o, BytesDataFile&) { o.characterNumber = 9; }},
+        {"no data file", UpdateResult::DataFileError, false, true,
+         [](HandheldOptions&, BytesDataFile& d) { d.bytes.clear(); }},
+        // Operation 1 is the identification; 4 is the first block's window.
+        {"read window fails", UpdateResult::ReadError, false, false,
+         [](HandheldOptions& o, BytesDataFile&) { o.failOperation = 4; }},
+        // 1 + 4 + 4 operations read; then BeginCommand, WriteCommand, 40 windows.
+        {"write-back window fails", UpdateResult::WriteError, false, false,
+         [](HandheldOptions& o, BytesDataFile&) { o.failOperation = 9 + 2 + 41; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestSeams seams;
+        HandheldOptions options = FixtureHandheld();
+        BytesDataFile data;
+        c.adjust(options, data);
+        EmulatedHandheld handheld(options);
+        seams.volumes.Attach(kDriveE, &handheld);
+        HandheldFinder finder(seams.Seams());
+        UpdateController controller;
+        controller.Attach({&finder, &window, &data, image.get()});
+        controller.RunUpdate();
+        g_currentDevice.Reset();
+
+        EXPECT_EQ(controller.LastResult(), c.result);
+        EXPECT_EQ(handheld.Record().closingBlockArrived, c.closingBlock);
+        EXPECT_EQ(handheld.Record().OpenHandles(), 0);
+        if (c.result == UpdateResult::WriteError) {
+            EXPECT_EQ(handheld.Record().windowsWritten, 40u);  // partly written, as it stays
+            EXPECT_EQ(handheld.Record().opens, 2u);            // no third open for closing
+        } else {
+            const std::vector<std::string> problems =
+                CheckMemory(MemoryOf(handheld), c.updated, c.closingBlock, options);
+            EXPECT_TRUE(problems.empty()) << problems.front();
+        }
+    }
+}
+
+TEST_F(UpdateOverEmulatorTest, OldLayoutHandheldIsConvertedFoundAndStamped) {
+    HandheldOptions options = FixtureHandheld();
+    UseOldLayout(options, 5);  // old number 5: group 2, number 1
+    dataFile.bytes = [] {
+        DataFileSpec spec = FixtureDataFile();
+        spec.groups[2].characters = spec.groups[1].characters;
+        return BuildDataFile(spec);
+    }();
+    EmulatedHandheld& handheld = Put(kDriveE, options);
+    ASSERT_EQ(Run(), UpdateResult::Updated);
+    for (const uint32_t block : {509u, 511u}) {
+        EXPECT_EQ(handheld.Memory().VersionWord(block), kFixtureNewVersion);
+        EXPECT_EQ(handheld.Memory().CharacterGroup(block), 2);
+        EXPECT_EQ(handheld.Memory().CharacterNumber(block), 1);
+    }
+}
+
+TEST_F(UpdateOverEmulatorTest, NoneOrSeveralHandheldsAreLeftAlone) {
+    Put(2, [] {
+        HandheldOptions plain = FixtureHandheld();
+        plain.label = {'N', 'O', ' ', 'N', 'A', 'M', 'E', ' ', ' ', ' ', ' '};
+        return plain;
+    }());
+    EXPECT_EQ(Run(), UpdateResult::NoHandheld);
+    EmulatedHandheld& first = Put(kDriveE);
+    EmulatedHandheld& second = Put(9);
+    EXPECT_EQ(Run(), UpdateResult::SeveralHandhelds);
+    for (EmulatedHandheld* handheld : {&first, &second}) {
+        EXPECT_TRUE(handheld->Record().commands.empty());
+        EXPECT_EQ(handheld->Record().OpenHandles(), 0);
+    }
+    EXPECT_EQ(window.kinds.back(), MessageKind::Warning);
+}
+
+}  // namespace
