@@ -1,0 +1,19 @@
+// Placing one rectangle relative to another: centring and keeping it on screen.
+#pragma once
+
+#include <cstdint>
+
+struct Rect {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+
+    bool operator==(const Rect&) const = default;
+};
+
+// The input moved so that its centre meets the reference's (halves truncate toward zero).
+Rect CenterRect(const Rect& reference, const Rect& input);
+// The input moved back inside the bounds; one wider than the bounds overhangs both edges
+// equally, because both corrections are taken from the input before either applies.
+Rect KeepRectInside(const Rect& bounds, const Rect& input);

@@ -1,0 +1,60 @@
+#include "app/UpdateWiring.h"
+
+#include <memory>
+
+#include "app/Application.h"
+#include "device/DeviceSeams.h"
+#include "device/HandheldFinder.h"
+#include "device/TransferProgress.h"
+#include "engine/DeviceImage.h"
+#include "engine/UpdateController.h"
+#include "platform/ProgramDataFile.h"
+#include "ui/MainWindow.h"
+
+namespace {
+
+// What a block transfer reports goes to the main window's bar and the message pump.
+class WindowProgress final : public TransferProgress {
+public:
+    explicit WindowProgress(MainWindow& window) : window(window) {}
+    void StepProgress(uint32_t blocks) override {
+        window.StepProgress(static_cast<int32_t>(blocks));
+    }
+    // A quit taken here is remembered by the application for its main loop.
+    void PumpMessages() override { Application::PumpMessages(); }
+
+private:
+    MainWindow& window;
+};
+
+struct Wiring {
+    explicit Wiring(MainWindow& window) : progress(window) { g_deviceSeams.progress = &progress; }
+    ~Wiring() { g_deviceSeams.progress = previousProgress; }
+    Wiring(const Wiring&) = delete;
+    Wiring& operator=(const Wiring&) = delete;
+
+    TransferProgress* previousProgress = g_deviceSeams.progress;
+    WindowProgress progress;
+    // Made after the device seams are set: a finder copies them.
+    HandheldFinder finder;
+    ProgramDataFile dataFile;
+};
+
+std::unique_ptr<Wiring> g_wiring;
+
+}  // namespace
+
+void AttachUpdateSeams(MainWindow& window) {
+    g_wiring = std::make_unique<Wiring>(window);
+    UpdateSeams seams;
+    seams.scanner = &g_wiring->finder;
+    seams.window = &window;
+    seams.dataFile = &g_wiring->dataFile;
+    seams.image = &g_deviceImage;
+    g_updateController.Attach(seams);
+}
+
+void DetachUpdateSeams() {
+    g_updateController.Attach(UpdateSeams{});
+    g_wiring.reset();
+}

@@ -1,0 +1,13 @@
+// The entry point: OLE for the thread's life around the application. Exit code always 0.
+#include <ole2.h>
+#include <windows.h>
+
+#include "app/Application.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    g_instance = instance;
+    if (FAILED(OleInitialize(nullptr))) return 0;
+    Application::Run();
+    OleUninitialize();
+    return 0;
+}

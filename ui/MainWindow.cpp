@@ -1,0 +1,257 @@
+#include "ui/MainWindow.h"
+
+#include <windowsx.h>
+
+#include "app/AboutDialog.h"
+#include "app/Application.h"
+#include "app/MenuHandle.h"
+#include "engine/UpdateController.h"
+#include "resources/ResourceIds.h"
+#include "ui/MessageDialog.h"
+#include "ui/ProgressPainter.h"
+#include "ui/ShutdownBlock.h"
+
+namespace {
+
+constexpr POINT kUpdateAt{187, 242};
+constexpr POINT kCloseAt{486, 5};
+constexpr POINT kProgressAt{157, 253};
+constexpr uint32_t kLastLanguageCommand = 20485;
+
+const SkinPicture& PictureFor(const SkinPicture (&pictures)[2], UINT itemState) {
+    return pictures[(itemState & ODS_SELECTED) != 0 ? 1 : 0];
+}
+
+bool IsLanguageCommand(uint32_t id) {
+    return id >= static_cast<uint32_t>(kFirstLanguageCommand) && id <= kLastLanguageCommand;
+}
+
+}  // namespace
+
+bool MainWindow::RunUnderWay() const {
+    return g_updateController.GetState() == UpdateController::Updating || busyCount != 0;
+}
+
+void MainWindow::OnIdle() {
+    // The loop may call once more after the window was closed.
+    if (!IsWindow(Handle())) return;
+    {
+        const ShutdownBlock block(Handle(),
+                                  g_updateController.GetState() == UpdateController::Updating);
+        g_updateController.Step();
+    }
+    if (IsWindow(Handle())) ModelessDialog::OnIdle();
+}
+
+void MainWindow::UpdateCommandState(uint32_t id, bool& enabled, bool& /*checked*/) {
+    const int32_t state = g_updateController.GetState();
+    if (IsLanguageCommand(id)) {
+        enabled = state == UpdateController::ChoosingLanguage;
+    } else if (id == IDC_UPDATE) {
+        enabled = state == UpdateController::Ready;
+    } else if (id == IDM_ABOUT) {
+        enabled = busyCount == 0;
+    }
+}
+
+LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog(window, wParam, lParam);
+        case WM_ERASEBKGND:
+            return OnEraseBackground(reinterpret_cast<HDC>(wParam));
+        case WM_DRAWITEM:
+            return OnDrawItem(window, wParam, lParam);
+        case WM_NCHITTEST:
+            return HTCAPTION;  // drag anywhere; buttons take their own clicks
+        case WM_CTLCOLORDLG:
+            return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+        case WM_COMMAND:
+            return OnCommand(window, wParam, lParam);
+        case WM_CLOSE:
+            return OnClose();
+        case WM_QUERYENDSESSION:
+            return OnQueryEndSession();
+        case WM_CONTEXTMENU:
+            return OnContextMenu(lParam);
+        case WM_HELP:
+            RunCommandIfEnabled(IDM_ABOUT);
+            return 1;
+        case WM_DESTROY:
+            return OnDestroy(window, wParam, lParam);
+        default:
+            return ModelessDialog::HandleMessage(window, message, wParam, lParam);
+    }
+}
+
+LRESULT MainWindow::OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam) {
+    SetWindowTextW(window, Application::title);
+    SendMessageW(window, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadIconW(g_instance, MAKEINTRESOURCEW(IDI_PROGRAM))));
+
+    skinBitmap = LoadSkinPicture(g_instance, IDB_SKIN);
+    FitClientArea(window, skinBitmap.size);
+    updateBitmaps[0] = LoadSkinPicture(g_instance, IDB_UPDATE);
+    updateBitmaps[1] = LoadSkinPicture(g_instance, IDB_UPDATE_PRESSED);
+    PlaceControl(window, IDC_UPDATE, kUpdateAt, updateBitmaps[0].size);
+    closeBitmaps[0] = LoadSkinPicture(g_instance, IDB_CLOSE);
+    closeBitmaps[1] = LoadSkinPicture(g_instance, IDB_CLOSE_PRESSED);
+    PlaceControl(window, IDCANCEL, kCloseAt, closeBitmaps[0].size);
+    progressBitmap = LoadSkinPicture(g_instance, IDB_PROGRESS);
+    PlaceControl(window, IDC_PROGRESS, kProgressAt, progressBitmap.size);
+    ShowWindow(GetDlgItem(window, IDC_PROGRESS), SW_HIDE);
+
+    CenterWindow(nullptr, window);
+    ShowWindow(window, SW_SHOWDEFAULT);
+    // 0: the system assigns no keyboard focus.
+    return ModelessDialog::HandleMessage(window, WM_INITDIALOG, wParam, lParam);
+}
+
+LRESULT MainWindow::OnEraseBackground(HDC dc) {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    DrawSkinPicture(dc, client, skinBitmap);
+    return 1;
+}
+
+LRESULT MainWindow::OnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item.CtlType == ODT_BUTTON) {
+        // Only the pressed state changes the picture: disabled looks like enabled.
+        if (item.CtlID == IDC_UPDATE) {
+            DrawSkinPicture(item.hDC, item.rcItem, PictureFor(updateBitmaps, item.itemState));
+        } else if (item.CtlID == IDCANCEL) {
+            DrawSkinPicture(item.hDC, item.rcItem, PictureFor(closeBitmaps, item.itemState));
+        } else {
+            return 0;
+        }
+        return 1;
+    }
+    if (item.CtlType == ODT_STATIC && item.CtlID == IDC_PROGRESS) {
+        DrawProgress(item.hDC, item.rcItem, progressBitmap, progress);
+        return 1;
+    }
+    return ModelessDialog::HandleMessage(window, WM_DRAWITEM, wParam, lParam);
+}
+
+LRESULT MainWindow::OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    const uint32_t id = LOWORD(wParam);
+    if (IsLanguageCommand(id)) {
+        languageIndex = static_cast<int32_t>(id) - kFirstLanguageCommand;
+        g_updateController.SetState(UpdateController::Ready);
+        return 1;
+    }
+    switch (id) {
+        case IDCANCEL:
+            // The close button, Esc and close requests all come here.
+            if (RunUnderWay()) {
+                MessageBeep(MB_ICONWARNING);
+            } else {
+                DestroyWindow(window);
+            }
+            return 1;
+        case IDC_UPDATE:
+            if (g_updateController.GetState() == UpdateController::Ready) {
+                g_updateController.SetState(UpdateController::UpdateRequested);
+            }
+            return 1;
+        case IDM_ABOUT:
+            RunCommandIfEnabled(IDM_ABOUT);
+            return 0;
+        default:
+            return ModelessDialog::HandleMessage(window, WM_COMMAND, wParam, lParam);
+    }
+}
+
+LRESULT MainWindow::OnClose() {
+    // Handled (1) refuses it; 0 lets the dialog manager turn it into the close command.
+    if (!RunUnderWay()) return 0;
+    MessageBeep(MB_ICONWARNING);
+    return 1;
+}
+
+LRESULT MainWindow::OnQueryEndSession() {
+    if (!RunUnderWay()) return 0;
+    // FALSE asks Windows to wait; the shutdown block reason says why.
+    AnswerZeroHandled();
+    return 0;
+}
+
+LRESULT MainWindow::OnContextMenu(LPARAM lParam) {
+    // A menu's own loop would hold up a transfer for as long as it stays open.
+    if (RunUnderWay()) return 1;
+    const MenuHandle menus(LoadMenuW(g_instance, MAKEINTRESOURCEW(IDR_SKIN_MENU)));
+    if (menus.Get() == nullptr) return 1;
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (at.x == -1 && at.y == -1) {  // from the keyboard: open it over the window
+        RECT frame{};
+        GetWindowRect(Handle(), &frame);
+        at = {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
+    }
+    SetForegroundWindow(Handle());
+    TrackPopupMenu(GetSubMenu(menus.Get(), 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0,
+                   Handle(), nullptr);
+    return 1;
+}
+
+LRESULT MainWindow::OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
+    skinBitmap.bitmap.Reset();
+    updateBitmaps[1].bitmap.Reset();
+    updateBitmaps[0].bitmap.Reset();
+    closeBitmaps[1].bitmap.Reset();
+    closeBitmaps[0].bitmap.Reset();
+    progressBitmap.bitmap.Reset();
+    PostQuitMessage(0);
+    return ModelessDialog::HandleMessage(window, WM_DESTROY, wParam, lParam);
+}
+
+void MainWindow::RunCommandIfEnabled(uint32_t id) {
+    bool enabled = true;
+    bool checked = false;
+    UpdateCommandState(id, enabled, checked);
+    if (enabled && id == IDM_ABOUT) ShowAboutBox();
+}
+
+void MainWindow::ShowAboutBox() {
+    const RefPtr<AboutDialog> about(new AboutDialog());
+    about->Create(g_instance, Handle(), IDD_ABOUT);
+}
+
+void MainWindow::ShowControl(int32_t controlId, bool visible) {
+    if (!IsWindow(Handle())) return;
+    ShowWindow(GetDlgItem(Handle(), controlId), visible ? SW_SHOW : SW_HIDE);
+}
+
+void MainWindow::SetProgressRange(uint32_t low, uint32_t high) {
+    progress.low = static_cast<int32_t>(low);
+    progress.high = static_cast<int32_t>(high);
+}
+
+void MainWindow::SetProgressPos(uint32_t position) {
+    MoveProgress(ClampProgressPos(progress, static_cast<int32_t>(position)));
+}
+
+void MainWindow::StepProgress(int32_t delta) {
+    MoveProgress(SteppedProgressPos(progress, delta));
+}
+
+void MainWindow::MoveProgress(int32_t newPos) {
+    // Only a change repaints; the repaint itself waits for the next pump.
+    if (newPos == progress.pos) return;
+    progress.pos = newPos;
+    if (IsWindow(Handle())) InvalidateRect(GetDlgItem(Handle(), IDC_PROGRESS), nullptr, TRUE);
+}
+
+void MainWindow::RaiseBusy() {
+    InterlockedIncrement(&busyCount);
+}
+
+void MainWindow::LowerBusy() {
+    InterlockedDecrement(&busyCount);
+}
+
+void MainWindow::ShowMessage(MessageKind kind, const wchar_t* text) {
+    // A window closed meanwhile cannot own the message; it then stands alone.
+    HWND owner = IsWindow(Handle()) ? Handle() : nullptr;
+    ::ShowMessage(owner, static_cast<uint32_t>(kind), L"%s", text);
+}

@@ -1,0 +1,55 @@
+// The skinned main window: language choice, Update, close, progress and the run's messages.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "app/Dialog.h"
+#include "engine/RunWindow.h"
+#include "ui/ProgressMath.h"
+#include "ui/SkinPicture.h"
+
+class MainWindow final : public ModelessDialog, public RunWindow {
+public:
+    void OnIdle() override;
+    void UpdateCommandState(uint32_t id, bool& enabled, bool& checked) override;
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // RunWindow: what a run does with the window. Each call first checks that the
+    // window still exists, so no step of a run can touch a destroyed one.
+    void ShowControl(int32_t controlId, bool visible) override;
+    void SetProgressRange(uint32_t low, uint32_t high) override;
+    void SetProgressPos(uint32_t position) override;
+    void RaiseBusy() override;
+    void LowerBusy() override;
+    void ShowMessage(MessageKind kind, const wchar_t* text) override;
+
+    // Advances the bar after each chunk a transfer writes.
+    void StepProgress(int32_t delta);
+
+    int32_t BusyCount() const { return busyCount; }
+    ProgressState Progress() const { return progress; }
+    // A run is under way: closing now would leave a half-written handheld.
+    bool RunUnderWay() const;
+
+private:
+    LRESULT OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam);
+    LRESULT OnEraseBackground(HDC dc);
+    LRESULT OnDrawItem(HWND window, WPARAM wParam, LPARAM lParam);
+    LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam);
+    LRESULT OnClose();
+    LRESULT OnQueryEndSession();
+    LRESULT OnContextMenu(LPARAM lParam);
+    LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam);
+    void RunCommandIfEnabled(uint32_t id);
+    void ShowAboutBox();
+    void MoveProgress(int32_t newPos);
+
+    volatile LONG busyCount = 0;
+    SkinPicture skinBitmap;
+    SkinPicture updateBitmaps[2];
+    SkinPicture closeBitmaps[2];
+    SkinPicture progressBitmap;
+    ProgressState progress;
+};

@@ -1,0 +1,17 @@
+// Asks Windows to hold off shutting down or logging off while the handheld is written.
+#pragma once
+
+#include <windows.h>
+
+class ShutdownBlock {
+public:
+    // Does nothing unless active, or where the system has no block reasons (before Vista).
+    ShutdownBlock(HWND window, bool active);
+    ~ShutdownBlock();
+    ShutdownBlock(const ShutdownBlock&) = delete;
+    ShutdownBlock& operator=(const ShutdownBlock&) = delete;
+
+private:
+    HWND window;
+    bool created = false;
+};
