@@ -63,20 +63,26 @@ TEST(DataFileDumper, NamesWhatLiesOutsideTheFileAndShowsWhatLiesInside) {
 // Checker and dumper read untrusted files: every damage must end in a report, not a crash
 // (the asan preset turns any stray read into a failure).
 TEST(MalformedDataFile, EveryTruncationIsRejectedAndDumpedSafely) {
-    const std::vector<uint8_t> good = BuildDataFile(SmallDescription());
-    for (size_t size = 0; size < good.size(); ++size) {
+    DataFileLayout layout;
+    const std::vector<uint8_t> good = BuildDataFile(SmallDescription(), &layout);
+    // Every cut through the tables and lists, then a sample of cuts through the resources.
+    const size_t structuresEnd = layout.characters[0][0].dataOffsets[0];
+    for (size_t size = 0; size < good.size(); size += size < structuresEnd ? 1 : 37) {
         const std::vector<uint8_t> cut(good.begin(), good.begin() + static_cast<long>(size));
         EXPECT_FALSE(IsWellFormed(CheckDataFile(cut.data(), cut.size()))) << "size " << size;
         EXPECT_FALSE(Dump(cut).empty());
     }
+    const std::vector<uint8_t> lastByteMissing(good.begin(), good.end() - 1);
+    EXPECT_FALSE(IsWellFormed(CheckDataFile(lastByteMissing.data(), lastByteMissing.size())));
 }
 
 TEST(MalformedDataFile, HostileFieldValuesAndRandomBytesAreSurvived) {
-    const std::vector<uint8_t> good = BuildDataFile(SmallDescription());
+    DataFileLayout layout;
+    const std::vector<uint8_t> good = BuildDataFile(SmallDescription(), &layout);
     const auto size = static_cast<uint32_t>(good.size());
-    // Structures end at the list data; patching past it would only hit resource bytes.
-    for (uint32_t offset = 0; offset + 4 <= size && offset < 0x400; offset += 4) {
-        for (const uint32_t value : {0xFFFFFFFFu, 0xFFFFFFF0u, 0x80000000u, size - 1, size, 0u}) {
+    // Structures end before the first resource's bytes; past them only data would change.
+    for (uint32_t offset = 0; offset < layout.characters[0][0].dataOffsets[0]; offset += 4) {
+        for (const uint32_t value : {0xFFFFFFFFu, 0xFFFFFFF0u, size - 1, 0u}) {
             std::vector<uint8_t> file = good;
             PatchLe32(file, offset, value);
             CheckDataFile(file.data(), file.size(), CheckOptions{true});

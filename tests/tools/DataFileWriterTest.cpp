@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 
 #include "engine/DataFile.h"
 #include "tests/tools/DataFileExamples.h"
@@ -42,7 +42,7 @@ TEST(DataFileWriter, EverythingWrittenIsFoundByTheProgramsReader) {
                 ASSERT_EQ(resource.bytes.size(), entry.dataLength);
                 const uint8_t* data = file.ResourceBytes(entry);
                 ASSERT_NE(nullptr, data);
-                EXPECT_EQ(0, std::memcmp(data, resource.bytes.data(), resource.bytes.size()));
+                EXPECT_TRUE(std::equal(resource.bytes.begin(), resource.bytes.end(), data));
             }
             EXPECT_EQ(*given.requiredList, ListIds(file, character, kRequiredListId));
             EXPECT_EQ(*given.secondList, ListIds(file, character, kSecondListId));
