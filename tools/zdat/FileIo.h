@@ -1,0 +1,15 @@
+// Whole-file reads and writes for the zdat tool, with messages that name the file.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+bool ReadWholeFile(const std::filesystem::path& file, std::vector<uint8_t>* content,
+                   std::string* error);
+
+// Writes beside the target first and renames, so a failed write never leaves a
+// half-written file under the target's name.
+bool WriteWholeFile(const std::filesystem::path& file, const std::vector<uint8_t>& content,
+                    std::string* error);
