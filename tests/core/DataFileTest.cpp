@@ -22,12 +22,12 @@ CharacterSpec Character(uint32_t number, std::vector<uint32_t> ids) {
 
 // One character whose entry table holds the given ids.
 DataFileSpec CharacterWithIds(const std::vector<uint32_t>& ids) {
-    DataFileSpec spec;
-    spec.dataVersion = 0x250;
+    DataFileSpec description;
+    description.dataVersion = 0x250;
     CharacterSpec character;
     for (uint32_t id : ids) character.resources.push_back(Resource(id, 3, 1));
-    spec.groups[1].characters.push_back(character);
-    return spec;
+    description.groups[1].characters.push_back(character);
+    return description;
 }
 
 CharacterRecord OnlyCharacter(const DataFile& file) {
@@ -73,14 +73,14 @@ TEST(DataFileSearch, KeysCompareAsUnsignedNumbers) {
 }
 
 TEST(DataFileCharacters, CountBoundsTheNumberEvenWhenARecordMatches) {
-    DataFileSpec spec;
-    spec.dataVersion = 0x250;
-    for (uint32_t k = 0; k < 3; ++k) spec.groups[0].characters.push_back(Character(k, {}));
-    spec.groups[0].countOverride = 2;  // the record of number 2 is never reachable
-    spec.groups[2].characters.push_back(Character(0, {}));
-    spec.groups[2].characters.push_back(Character(0xFFFF, {}));
-    spec.groups[2].countOverride = 0x10000;
-    const std::vector<uint8_t> bytes = BuildDataFile(spec);
+    DataFileSpec description;
+    description.dataVersion = 0x250;
+    for (uint32_t k = 0; k < 3; ++k) description.groups[0].characters.push_back(Character(k, {}));
+    description.groups[0].countOverride = 2;  // the record of number 2 is never reachable
+    description.groups[2].characters.push_back(Character(0, {}));
+    description.groups[2].characters.push_back(Character(0xFFFF, {}));
+    description.groups[2].countOverride = 0x10000;
+    const std::vector<uint8_t> bytes = BuildDataFile(description);
     const DataFile file(bytes.data(), bytes.size());
     CharacterRecord found{};
 
@@ -95,11 +95,11 @@ TEST(DataFileCharacters, CountBoundsTheNumberEvenWhenARecordMatches) {
 }
 
 TEST(DataFileEntries, FindsEntriesAndListsOfTheCharacter) {
-    DataFileSpec spec;
-    spec.dataVersion = 0x00010250;
-    spec.groups[0].characters.push_back(Character(0, {0x30, 0x10, 0x20}));
-    spec.groups[0].characters[0].secondList = std::vector<uint32_t>{0x10};
-    const std::vector<uint8_t> bytes = BuildDataFile(spec);
+    DataFileSpec description;
+    description.dataVersion = 0x00010250;
+    description.groups[0].characters.push_back(Character(0, {0x30, 0x10, 0x20}));
+    description.groups[0].characters[0].secondList = std::vector<uint32_t>{0x10};
+    const std::vector<uint8_t> bytes = BuildDataFile(description);
     const DataFile file(bytes.data(), bytes.size());
     EXPECT_EQ(0x00010250u, file.DataVersion());
 
@@ -127,11 +127,11 @@ TEST(DataFileEntries, FindsEntriesAndListsOfTheCharacter) {
 }
 
 TEST(DataFileBounds, EveryStructureOutsideTheFileIsReportedNotRead) {
-    DataFileSpec spec;
-    spec.dataVersion = 0x250;
-    spec.groups[0].characters.push_back(Character(0, {0x10}));
+    DataFileSpec description;
+    description.dataVersion = 0x250;
+    description.groups[0].characters.push_back(Character(0, {0x10}));
     DataFileLayout layout;
-    const std::vector<uint8_t> good = BuildDataFile(spec, &layout);
+    const std::vector<uint8_t> good = BuildDataFile(description, &layout);
     const uint32_t size = static_cast<uint32_t>(good.size());
     const DataFileLayout::Character& placed = layout.characters[0][0];
 

@@ -21,8 +21,8 @@ std::vector<uint8_t> Pattern(size_t length, uint8_t seed) {
 
 // Group 0, character 1 needs three resources; group 2, character 0 one.
 DataFileSpec StandardSpec() {
-    DataFileSpec spec;
-    spec.dataVersion = kDataVersion;
+    DataFileSpec description;
+    description.dataVersion = kDataVersion;
     CharacterSpec hero;
     hero.number = 1;
     hero.resources = {{0x10, 3, Pattern(5000, 1), std::nullopt},
@@ -30,15 +30,15 @@ DataFileSpec StandardSpec() {
                       {0x12, 200, Pattern(4096, 3), std::nullopt}};
     hero.requiredList = std::vector<uint32_t>{0x10, 0x11, 0x12};
     hero.secondList = std::vector<uint32_t>{};
-    spec.groups[0].characters = {
+    description.groups[0].characters = {
         CharacterSpec{0, 0, {}, std::vector<uint32_t>{}, std::vector<uint32_t>{}}, hero};
     CharacterSpec robot;
     robot.number = 0;
     robot.resources = {{0x20, 300, Pattern(8192, 4), std::nullopt}};
     robot.requiredList = std::vector<uint32_t>{0x20};
     robot.secondList = std::vector<uint32_t>{0x20};
-    spec.groups[2].characters = {robot};
-    return spec;
+    description.groups[2].characters = {robot};
+    return description;
 }
 
 class UpdateRun : public ::testing::Test {
@@ -216,9 +216,9 @@ TEST_F(UpdateRun, VersionNotBelowTheDataVersionIsAlreadyUpdated) {
 }
 
 TEST_F(UpdateRun, VersionIsComparedAsThirtyTwoBitsAndStoredAsSixteen) {
-    DataFileSpec spec = StandardSpec();
-    spec.dataVersion = 0x00030210;
-    dataFile.bytes = BuildDataFile(spec);
+    DataFileSpec description = StandardSpec();
+    description.dataVersion = 0x00030210;
+    dataFile.bytes = BuildDataFile(description);
     FakeHandheld& handheld = Attach(kDriveE, 0x290, 0, 1);
     EXPECT_EQ(UpdateResult::Updated, Run());
     EXPECT_EQ(0x0210, handheld.Record(509).VersionWord());
@@ -254,9 +254,9 @@ TEST_F(UpdateRun, OldRecordIsConvertedBeforeTheLookUp) {
 }
 
 TEST_F(UpdateRun, MissingThirdResourceReportsItsIdAndWritesNothingBack) {
-    DataFileSpec spec = StandardSpec();
-    spec.groups[0].characters[1].resources.pop_back();
-    dataFile.bytes = BuildDataFile(spec);
+    DataFileSpec description = StandardSpec();
+    description.groups[0].characters[1].resources.pop_back();
+    dataFile.bytes = BuildDataFile(description);
     FakeHandheld& handheld = Attach(kDriveE, 0x210, 0, 1);
 
     EXPECT_EQ(UpdateResult::DataMissing, Run());
@@ -271,16 +271,16 @@ TEST_F(UpdateRun, MissingThirdResourceReportsItsIdAndWritesNothingBack) {
 
 TEST_F(UpdateRun, MissingListsAreReportedByTheirIds) {
     Attach(kDriveE, 0x210, 0, 1);
-    DataFileSpec spec = StandardSpec();
-    spec.groups[0].characters[1].secondList.reset();
-    dataFile.bytes = BuildDataFile(spec);
+    DataFileSpec description = StandardSpec();
+    description.groups[0].characters[1].secondList.reset();
+    dataFile.bytes = BuildDataFile(description);
     EXPECT_EQ(UpdateResult::DataMissing, Run());
     EXPECT_EQ(0xFF000001u, g_errorId);
     EXPECT_NE(std::wstring::npos, ResultMessage().text.find(L"Error code=FF000001"));
     EXPECT_EQ(Pattern(4096, 3)[0], image->Block(200)[0]) << "placed before the check";
 
-    spec.groups[0].characters[1].requiredList.reset();
-    dataFile.bytes = BuildDataFile(spec);
+    description.groups[0].characters[1].requiredList.reset();
+    dataFile.bytes = BuildDataFile(description);
     languageIndex = kLanguageGerman;
     EXPECT_EQ(UpdateResult::DataMissing, Run());
     EXPECT_EQ(0xFF000000u, g_errorId);
@@ -288,9 +288,9 @@ TEST_F(UpdateRun, MissingListsAreReportedByTheirIds) {
 }
 
 TEST_F(UpdateRun, ResourcePastTheLastBlockHasNoRoom) {
-    DataFileSpec spec = StandardSpec();
-    spec.groups[0].characters[1].resources[1] = {0x11, 511, Pattern(4097, 5), std::nullopt};
-    dataFile.bytes = BuildDataFile(spec);
+    DataFileSpec description = StandardSpec();
+    description.groups[0].characters[1].resources[1] = {0x11, 511, Pattern(4097, 5), std::nullopt};
+    dataFile.bytes = BuildDataFile(description);
     FakeHandheld& handheld = Attach(kDriveE, 0x210, 0, 1);
     EXPECT_EQ(UpdateResult::DataTooLarge, Run());
     EXPECT_EQ(0x11u, g_errorId);
