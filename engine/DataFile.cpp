@@ -1,20 +1,7 @@
 #include "engine/DataFile.h"
 
 #include "app/ByteOrder.h"
-
-namespace {
-
-constexpr size_t kCharacterNumberField = 4;
-constexpr size_t kCharacterEntryCountField = 8;
-constexpr size_t kCharacterEntryTableField = 12;
-constexpr size_t kEntryIdField = 0;
-constexpr size_t kEntryBlockField = 4;
-constexpr size_t kEntryOffsetField = 8;
-constexpr size_t kEntryLengthField = 12;
-constexpr size_t kListCountSize = 4;
-constexpr size_t kListIdSize = 4;
-
-}  // namespace
+#include "engine/DataFileFormat.h"
 
 uint32_t IdList::Id(uint32_t k) const {
     return LoadLe32(ids + size_t{k} * kListIdSize);
@@ -66,18 +53,14 @@ Lookup DataFile::FindCharacter(int32_t group, int32_t number, CharacterRecord* f
     // A group the file has no table for is a character it does not support.
     if (group < 0 || group >= kCharacterGroupCount) return Lookup::Absent;
 
-    const uint32_t count = LoadLe32(bytes + kCharacterCountsOffset + 4 * size_t(group));
-    const uint32_t tableOffset = LoadLe32(bytes + kCharacterTablesOffset + 4 * size_t(group));
+    const uint32_t count = LoadLe32(bytes + CharacterCountField(size_t(group)));
+    const uint32_t tableOffset = LoadLe32(bytes + CharacterTableField(size_t(group)));
     const uint32_t key = static_cast<uint32_t>(number);
     if (key >= count) return Lookup::Absent;
 
     const uint8_t* record = nullptr;
     const Lookup lookup = SearchTable(tableOffset, count, kCharacterNumberField, key, &record);
-    if (lookup == Lookup::Found) {
-        found->number = LoadLe32(record + kCharacterNumberField);
-        found->entryCount = LoadLe32(record + kCharacterEntryCountField);
-        found->entryTableOffset = LoadLe32(record + kCharacterEntryTableField);
-    }
+    if (lookup == Lookup::Found) *found = DecodeCharacterRecord(record);
     return lookup;
 }
 
@@ -86,12 +69,7 @@ Lookup DataFile::FindEntry(const CharacterRecord& character, uint32_t id,
     const uint8_t* record = nullptr;
     const Lookup lookup =
         SearchTable(character.entryTableOffset, character.entryCount, kEntryIdField, id, &record);
-    if (lookup == Lookup::Found) {
-        found->id = LoadLe32(record + kEntryIdField);
-        found->destinationBlock = LoadLe32(record + kEntryBlockField);
-        found->dataOffset = LoadLe32(record + kEntryOffsetField);
-        found->dataLength = LoadLe32(record + kEntryLengthField);
-    }
+    if (lookup == Lookup::Found) *found = DecodeResourceEntry(record);
     return lookup;
 }
 
