@@ -106,14 +106,15 @@ TEST_F(BlockTransferTest, AnswerPayloadSpreadsOverAsManyWindowsAsItNeeds) {
 
 TEST_F(BlockTransferTest, SeveralBlocksAnsweredOneAtATimeTakeOneTransactionEach) {
     Attach({});
-    std::vector<uint8_t> destination(3 * kBlock);
+    std::vector<uint8_t> destination(size_t{3} * kBlock);
     ASSERT_TRUE(device->ReadBlocks(509, 3 * kBlock, destination.data()));
     const Codes expected = {0x80, 0x28, 0x81, 0x80, 0x28, 0x81, 0x80, 0x28, 0x81};
     EXPECT_EQ(Commands(), expected);
     EXPECT_EQ(Record().commands[4].Block(), 510u);
     EXPECT_EQ(Record().commands[7].Block(), 511u);
     EXPECT_EQ(test.progress.pumps, 3u);
-    EXPECT_EQ(0, std::memcmp(destination.data(), handheld->Memory().Block(509), 3 * kBlock));
+    EXPECT_EQ(0,
+              std::memcmp(destination.data(), handheld->Memory().Block(509), size_t{3} * kBlock));
     ExpectLockPaired();
 }
 
@@ -150,7 +151,7 @@ TEST_F(BlockTransferTest, UntrustedAnswerLengthsFailTheRead) {
 
 TEST_F(BlockTransferTest, WriteBackSizeGoesOutAs255WindowsInOneTransaction) {
     Attach({});
-    std::vector<uint8_t> source(509 * kBlock);
+    std::vector<uint8_t> source(size_t{509} * kBlock);
     for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 7 + i / 4096);
     ASSERT_TRUE(device->WriteBlocks(3, 509 * kBlock, source.data()));
 
@@ -208,23 +209,23 @@ TEST_F(BlockTransferTest, FailedReadStepsEndTheTransactionOnlyOnceItBegan) {
 // Sector operations of a write: 1 BeginCommand, 2 WriteCommand, 3 first window, ...
 TEST_F(BlockTransferTest, FailedWriteStepsEndTheTransactionOnlyOnceItBegan) {
     struct Case {
-        uint32_t failing;
         Codes commands;
-        uint32_t windows;
         std::vector<uint32_t> steps;
+        uint32_t failing;
+        uint32_t windows;
     };
     const Case cases[] = {
-        {1, {}, 0, {}},
-        {2, {0x80, 0x81}, 0, {}},
-        {3, {0x80, 0x2A, 0x81}, 0, {2}},
-        {5, {0x80, 0x2A, 0x81}, 2, {2, 2, 2}},
+        {{}, {}, 1, 0},
+        {{0x80, 0x81}, {}, 2, 0},
+        {{0x80, 0x2A, 0x81}, {2}, 3, 0},
+        {{0x80, 0x2A, 0x81}, {2, 2, 2}, 5, 2},
     };
     for (const Case& c : cases) {
         HandheldOptions options;
         options.failOperation = c.failing;
         Attach(options);
         test.progress.steps.clear();
-        std::vector<uint8_t> source(4 * 8192);
+        std::vector<uint8_t> source(size_t{4} * 8192);
         EXPECT_FALSE(device->WriteBlocks(3, 4 * 8192, source.data())) << c.failing;
         EXPECT_EQ(Commands(), c.commands) << c.failing;
         EXPECT_EQ(Record().windowsWritten, c.windows) << c.failing;
@@ -237,7 +238,7 @@ TEST_F(BlockTransferTest, HandheldVanishingMidWriteFailsItAndEveryLaterStep) {
     HandheldOptions options;
     options.vanishAfterWindows = 10;
     Attach(options);
-    std::vector<uint8_t> source(509 * kBlock);
+    std::vector<uint8_t> source(size_t{509} * kBlock);
     EXPECT_FALSE(device->WriteBlocks(3, 509 * kBlock, source.data()));
     EXPECT_EQ(Record().windowsWritten, 10u);
     EXPECT_EQ(test.progress.steps.size(), 11u);

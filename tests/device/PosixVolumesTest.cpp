@@ -15,7 +15,7 @@ protected:
     void SetUp() override {
         path = ::testing::TempDir() + "posix-volume.img";
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
-        const std::vector<char> zeros(64 * 512);
+        const std::vector<char> zeros(size_t{64} * 512);
         file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
     }
     void TearDown() override { std::remove(path.c_str()); }

@@ -43,6 +43,7 @@ ServedEmulator::ServedEmulator(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(),
                      {HANDHELD_EMU_PATH, mountPoint, "--report", directory + "/report"});
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     const std::string log = directory + "/log";

@@ -79,9 +79,9 @@ TEST_F(ServedHandheldTest, BlocksAndTheClosingBlockTravelThroughTheServedFile) {
     EXPECT_EQ(served.Stop(), 0);
     const std::vector<uint8_t> memory = ReadWhole(served.Directory() + "/memory");
     ASSERT_EQ(memory.size(), HandheldMemory::kSize);
-    EXPECT_TRUE(std::equal(pattern.begin(), pattern.end(), memory.begin() + 20 * 4096));
-    EXPECT_TRUE(
-        std::all_of(memory.begin() + 512 * 4096, memory.end(), [](uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(std::equal(pattern.begin(), pattern.end(), memory.begin() + ptrdiff_t{20} * 4096));
+    EXPECT_TRUE(std::all_of(memory.begin() + ptrdiff_t{512} * 4096, memory.end(),
+                            [](uint8_t b) { return b == 0; }));
     const std::string report = served.Report();
     EXPECT_NE(report.find("open-handles=0"), std::string::npos) << report;
     EXPECT_NE(report.find("closing-block=yes"), std::string::npos) << report;

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr uint32_t kBlock = HandheldMemory::kBlockSize;
+constexpr size_t kBlock = HandheldMemory::kBlockSize;
 
 ResourceSpec Resource(uint32_t id, uint32_t block, uint32_t length) {
     ResourceSpec resource{id, block, {}, std::nullopt};
@@ -59,13 +59,15 @@ std::vector<std::string> CheckMemory(const std::vector<uint8_t>& memory, bool up
     if (memory.size() != HandheldMemory::kSize) return {"memory is not 513 blocks"};
     HandheldMemory fresh;
     fresh.MakeFresh(handheld);
-    std::vector<uint8_t> expected(fresh.Bytes(), fresh.Bytes() + HandheldMemory::kSize);
+    std::vector<uint8_t> expectedMemory(fresh.Bytes(), fresh.Bytes() + HandheldMemory::kSize);
+    uint8_t* expected = expectedMemory.data();
+    const uint8_t* actual = memory.data();
+    uint8_t* const end = expected + HandheldMemory::kSize;
 
     if (updated) {
-        std::fill(expected.begin() + 3 * kBlock, expected.begin() + 512 * kBlock, 0);
+        std::fill(expected + 3 * kBlock, expected + 512 * kBlock, 0);
         for (const uint32_t block : {509u, 511u}) {
-            std::copy(fresh.Block(block), fresh.Block(block) + kBlock,
-                      expected.begin() + block * kBlock);
+            std::copy(fresh.Block(block), fresh.Block(block) + kBlock, expected + block * kBlock);
             expected[block * kBlock + HandheldMemory::kVersionWordOffset] =
                 static_cast<uint8_t>(kFixtureNewVersion);
             expected[block * kBlock + HandheldMemory::kVersionWordOffset + 1] =
@@ -75,18 +77,18 @@ std::vector<std::string> CheckMemory(const std::vector<uint8_t>& memory, bool up
         for (const ResourceSpec& resource : spec.groups[1].characters[1].resources) {
             if (resource.id == 0x13) continue;  // only on the second list
             std::copy(resource.bytes.begin(), resource.bytes.end(),
-                      expected.begin() + resource.destinationBlock * kBlock);
+                      expected + resource.destinationBlock * kBlock);
         }
     }
-    if (closingBlock) std::fill(expected.begin() + 512 * kBlock, expected.end(), 0);
+    if (closingBlock) std::fill(expected + 512 * kBlock, end, 0);
 
     for (uint32_t block = 0; block < HandheldMemory::kBlocks; ++block) {
-        if (!std::equal(memory.begin() + block * kBlock, memory.begin() + (block + 1) * kBlock,
-                        expected.begin() + block * kBlock)) {
+        if (!std::equal(actual + block * kBlock, actual + (block + 1) * kBlock,
+                        expected + block * kBlock)) {
             problems.push_back(Describe("differs", block));
         }
     }
-    if (updated && !AllEqual(memory.data() + 510 * kBlock, kBlock, 0)) {
+    if (updated && !AllEqual(actual + 510 * kBlock, kBlock, 0)) {
         problems.push_back(Describe("untouched block not zero", 510));
     }
     return problems;

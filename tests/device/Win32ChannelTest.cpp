@@ -15,8 +15,11 @@
 
 namespace {
 
-HANDLE const kVwin32Handle = reinterpret_cast<HANDLE>(0x1234);
-HANDLE const kVolumeHandle = reinterpret_cast<HANDLE>(0x5678);
+// Any two distinct handles serve; their values never reach the kernel.
+int g_vwin32Object = 0;
+int g_volumeObject = 0;
+HANDLE const kVwin32Handle = &g_vwin32Object;
+HANDLE const kVolumeHandle = &g_volumeObject;
 
 struct CreateCall {
     std::wstring name;
@@ -52,7 +55,11 @@ public:
         IoctlCall call{device, code, in == out, inSize, outSize, overlapped != nullptr, {}, {}};
         std::memcpy(&call.in, in, sizeof call.in);
         if (code == kVwin32DosDriveInfo) {
-            std::memcpy(call.packet.data(), reinterpret_cast<const void*>(call.in.ebx), 10);
+            // The program passes the packet's address in EBX, as VWIN32 takes it.
+            std::memcpy(
+                call.packet.data(),
+                reinterpret_cast<const void*>(call.in.ebx),  // NOLINT(performance-no-int-to-ptr)
+                10);
         }
         ioctls.push_back(call);
         auto* registers = static_cast<DiocRegisters*>(out);

@@ -19,8 +19,9 @@ ServedVolumes& Served() {
     return *static_cast<ServedVolumes*>(fuse_get_context()->private_data);
 }
 
+// An open file carries the index of its handheld.
 EmulatedHandheld* HandheldOf(fuse_file_info* file) {
-    return reinterpret_cast<EmulatedHandheld*>(static_cast<uintptr_t>(file->fh));
+    return Served().Entries()[file->fh].handheld.get();
 }
 
 // A slow cable: every transfer takes its bytes' worth of time.
@@ -73,7 +74,7 @@ int Open(const char* path, fuse_file_info* file) {
     ServedVolumes::Entry* entry = Served().Find(path);
     if (entry == nullptr) return -ENOENT;
     if (!entry->handheld->NoteOpen()) return -ENODEV;  // pulled out
-    file->fh = reinterpret_cast<uintptr_t>(entry->handheld.get());
+    file->fh = static_cast<uint64_t>(entry - Served().Entries().data());
     file->direct_io = 1;
     file->keep_cache = 0;
     Served().WriteReport();
