@@ -1,4 +1,5 @@
 #include <windows.h>
+// shlwapi.h needs the types of windows.h.
 #include <shlwapi.h>
 
 #include "platform/ProgramDataFile.h"
