@@ -94,9 +94,9 @@ bool ServedEmulator::Mounted() const {
     return false;
 }
 
-int ServedEmulator::Stop() {
+int ServedEmulator::Stop(int signal) {
     if (child <= 0) return -1;
-    kill(child, SIGTERM);
+    kill(child, signal);
     int status = 0;
     for (int i = 0; i < kPolls; ++i) {
         const pid_t done = waitpid(child, &status, WNOHANG);

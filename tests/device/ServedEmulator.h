@@ -2,6 +2,7 @@
 // SIGTERM and waits for it to unmount.
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <string>
@@ -25,8 +26,9 @@ public:
     // The kernel tells the server of a last close after close() returns: waits until every
     // served file reports no handle open; false if that did not come in time.
     bool WaitUntilAllClosed() const;
-    // SIGTERM, then the exit code; -1 if it did not end in time or ended by a signal.
-    int Stop();
+    // SIGTERM or SIGINT, then the exit code; -1 if it did not end in time or ended by a
+    // signal.
+    int Stop(int signal = SIGTERM);
     bool Mounted() const;
 
 private:

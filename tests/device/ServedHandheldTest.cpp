@@ -1,5 +1,6 @@
 // The emulated handheld served over FUSE, reached through the native sector transport.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <fstream>
@@ -56,6 +57,19 @@ TEST_F(ServedHandheldTest, ScanFindsEveryServedHandheldAndNoPlainVolume) {
     const std::string report = served.Report();
     EXPECT_NE(report.find("one opens=1 closes=1 open-handles=0"), std::string::npos) << report;
     EXPECT_NE(report.find("plain opens=1 closes=1 open-handles=0"), std::string::npos) << report;
+}
+
+TEST_F(ServedHandheldTest, InterruptUnmountsEvenWhenStartedWithInterruptsIgnored) {
+    // As a shell starts a background job; the child inherits the disposition.
+    struct sigaction ignore {};
+    struct sigaction saved {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGINT, &ignore, &saved);
+    ServedEmulator served({});
+    sigaction(SIGINT, &saved, nullptr);
+    ASSERT_TRUE(served.Running());
+    EXPECT_EQ(served.Stop(SIGINT), 0);
+    EXPECT_FALSE(served.Mounted());
 }
 
 TEST_F(ServedHandheldTest, BlocksAndTheClosingBlockTravelThroughTheServedFile) {

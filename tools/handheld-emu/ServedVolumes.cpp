@@ -7,6 +7,7 @@
 #include <time.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -149,6 +150,10 @@ fuse_operations MakeOperations() {
 class Mount {
 public:
     Mount(fuse* session, const char* mountPoint) : session(session) {
+        // A shell starts background jobs with SIGINT ignored, and FUSE leaves an ignored
+        // signal alone; the served files must still go away on Ctrl-C or kill -INT.
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
         mounted = fuse_mount(session, mountPoint) == 0;
         handlers = mounted && fuse_set_signal_handlers(fuse_get_session(session)) == 0;
     }
