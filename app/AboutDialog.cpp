@@ -39,7 +39,7 @@ LRESULT AboutDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
 
 void AboutDialog::ShowCaption(HWND window) {
     wchar_t caption[kTextCapacity];
-    FormatText(caption, kTextCapacity, L"About %s...", Application::title);
+    FormatText(caption, kTextCapacity, L"About %ls...", Application::title);
     SetWindowTextW(window, caption);
 }
 

@@ -125,6 +125,7 @@ bool Application::PumpMessages() {
             quitTaken = true;
             return false;
         }
+        if (g_mainWindow && g_mainWindow->TranslateShortcut(message)) continue;
         if (g_activeDialog != nullptr && IsDialogMessageW(g_activeDialog, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

@@ -129,11 +129,15 @@ LRESULT Dialog::OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         case LVN_DELETEITEM:
             ReleaseItemObject(ListItemData(*reinterpret_cast<const NMLISTVIEW*>(lParam)));
             return 0;
-        case LVN_INSERTITEM:
-            if (LPARAM data = ListItemData(*reinterpret_cast<const NMLISTVIEW*>(lParam))) {
-                reinterpret_cast<RefCounted*>(data)->AddRef();
-            }
+        case LVN_INSERTITEM: {
+            const auto& note = *reinterpret_cast<const NMLISTVIEW*>(lParam);
+            // Some list views report the insertion before the item answers for its data;
+            // the notification carries it too.
+            LPARAM data = ListItemData(note);
+            if (data == 0) data = note.lParam;
+            if (data != 0) reinterpret_cast<RefCounted*>(data)->AddRef();
             return 0;
+        }
         default:
             DefaultHandler(window, message, wParam, lParam);
             return 0;

@@ -9,6 +9,7 @@
 #include "engine/DeviceImage.h"
 #include "engine/UpdateController.h"
 #include "platform/ProgramDataFile.h"
+#include "platform/SystemDevices.h"
 #include "ui/MainWindow.h"
 
 namespace {
@@ -27,13 +28,16 @@ private:
     MainWindow& window;
 };
 
+// The system's drives and pause, with progress going to the window.
 struct Wiring {
-    explicit Wiring(MainWindow& window) : progress(window) { g_deviceSeams.progress = &progress; }
-    ~Wiring() { g_deviceSeams.progress = previousProgress; }
+    explicit Wiring(MainWindow& window) : progress(window) {
+        g_deviceSeams = SystemDeviceSeams(progress);
+    }
+    ~Wiring() { g_deviceSeams = previousSeams; }
     Wiring(const Wiring&) = delete;
     Wiring& operator=(const Wiring&) = delete;
 
-    TransferProgress* previousProgress = g_deviceSeams.progress;
+    DeviceSeams previousSeams = g_deviceSeams;
     WindowProgress progress;
     // Made after the device seams are set: a finder copies them.
     HandheldFinder finder;

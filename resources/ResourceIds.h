@@ -37,3 +37,4 @@
 
 #define IDM_ABOUT 10001
 #define IDR_SKIN_MENU 301
+#define IDR_SHORTCUTS 302

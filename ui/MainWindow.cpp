@@ -101,6 +101,8 @@ LRESULT MainWindow::OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam) {
     PlaceControl(window, IDC_PROGRESS, kProgressAt, progressBitmap.size);
     ShowWindow(GetDlgItem(window, IDC_PROGRESS), SW_HIDE);
 
+    shortcuts = LoadAcceleratorsW(g_instance, MAKEINTRESOURCEW(IDR_SHORTCUTS));
+
     CenterWindow(nullptr, window);
     ShowWindow(window, SW_SHOWDEFAULT);
     // 0: the system assigns no keyboard focus.
@@ -205,6 +207,11 @@ LRESULT MainWindow::OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
     return ModelessDialog::HandleMessage(window, WM_DESTROY, wParam, lParam);
 }
 
+bool MainWindow::TranslateShortcut(MSG& message) {
+    if (shortcuts == nullptr || !IsWindow(Handle())) return false;
+    return TranslateAcceleratorW(Handle(), shortcuts, &message) != 0;
+}
+
 void MainWindow::RunCommandIfEnabled(uint32_t id) {
     bool enabled = true;
     bool checked = false;
@@ -253,5 +260,5 @@ void MainWindow::LowerBusy() {
 void MainWindow::ShowMessage(MessageKind kind, const wchar_t* text) {
     // A window closed meanwhile cannot own the message; it then stands alone.
     HWND owner = IsWindow(Handle()) ? Handle() : nullptr;
-    ::ShowMessage(owner, static_cast<uint32_t>(kind), L"%s", text);
+    ::ShowMessage(owner, static_cast<uint32_t>(kind), L"%ls", text);
 }

@@ -25,6 +25,9 @@ public:
     void LowerBusy() override;
     void ShowMessage(MessageKind kind, const wchar_t* text) override;
 
+    // The window's keyboard shortcuts (F1 for the About box); true when it took the message.
+    bool TranslateShortcut(MSG& message);
+
     // Advances the bar after each chunk a transfer writes.
     void StepProgress(int32_t delta);
 
@@ -47,6 +50,7 @@ private:
     void MoveProgress(int32_t newPos);
 
     volatile LONG busyCount = 0;
+    HACCEL shortcuts = nullptr;  // a resource table: freed with the module
     SkinPicture skinBitmap;
     SkinPicture updateBitmaps[2];
     SkinPicture closeBitmaps[2];

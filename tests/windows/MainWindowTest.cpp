@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app/Application.h"
+#include "app/MenuHandle.h"
+#include "app/RefPtr.h"
+#include "engine/DeviceImage.h"
+#include "engine/HandheldScanner.h"
+#include "engine/UpdateController.h"
+#include "resources/ResourceIds.h"
+#include "tests/windows/WindowTestSupport.h"
+#include "ui/MainWindow.h"
+
+namespace {
+
+class NoHandhelds final : public HandheldScanner {
+public:
+    int32_t FindHandhelds(uint32_t* mask) override {
+        *mask = 0;
+        return 0;
+    }
+    RefPtr<HandheldDevice> CreateDevice(int32_t) override { return nullptr; }
+};
+
+// A main window as the program makes it, attached to the controller, never running an update.
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        g_updateController.SetState(UpdateController::Start);
+        languageIndex = kLanguageEnglish;
+        window = new MainWindow();
+        UpdateSeams seams;
+        seams.scanner = &scanner;
+        seams.window = window.Get();
+        seams.image = &g_deviceImage;
+        g_updateController.Attach(seams);
+        ASSERT_TRUE(window->Create(g_instance, nullptr, IDD_MAIN_WINDOW));
+        handle = window->Handle();
+    }
+    void TearDown() override {
+        g_updateController.Attach(UpdateSeams{});
+        g_updateController.SetState(UpdateController::Start);
+        if (IsWindow(handle)) DestroyWindow(handle);
+        window.Reset();
+        // The destroyed window posted its quit message; leave nothing for the next test.
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+
+    bool Visible(int id) const { return IsWindowVisible(GetDlgItem(handle, id)) != FALSE; }
+    bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(handle, id)) != FALSE; }
+    void Command(int id) { SendMessageW(handle, WM_COMMAND, id, 0); }
+    // A close request: the dialog manager posts the close command it becomes.
+    void Close() {
+        SendMessageW(handle, WM_CLOSE, 0, 0);
+        MSG message;
+        while (IsWindow(handle) && PeekMessageW(&message, handle, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+    }
+    // Whether the progress display waits for a repaint.
+    bool ProgressInvalid() const {
+        RECT r{};
+        return GetUpdateRect(GetDlgItem(handle, IDC_PROGRESS), &r, FALSE) != FALSE;
+    }
+    void ShowProgressPainted() {
+        ShowWindow(GetDlgItem(handle, IDC_PROGRESS), SW_SHOW);
+        UpdateWindow(handle);
+        PumpPending();
+        ASSERT_FALSE(ProgressInvalid());
+    }
+
+    NoHandhelds scanner;
+    RefPtr<MainWindow> window;
+    HWND handle = nullptr;
+};
+
+void ExpectPlaced(const RECT& r, int x, int y, int width, int height) {
+    EXPECT_EQ(x, r.left);
+    EXPECT_EQ(y, r.top);
+    EXPECT_EQ(width, r.right - r.left);
+    EXPECT_EQ(height, r.bottom - r.top);
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, SetUpSizesTheSkinAndPlacesEveryControl) {
+    const SIZE client = ClientSize(handle);
+    EXPECT_EQ(512, client.cx);
+    EXPECT_EQ(320, client.cy);
+    ExpectPlaced(ControlRect(handle, IDC_UPDATE), 187, 242, 155, 57);
+    ExpectPlaced(ControlRect(handle, IDCANCEL), 486, 5, 22, 23);
+    ExpectPlaced(ControlRect(handle, IDC_PROGRESS), 157, 253, 209, 27);
+    EXPECT_FALSE(Visible(IDC_PROGRESS));
+    // The language buttons keep their template place in dialog units.
+    RECT english{151, 161, 151 + 50, 161 + 23};
+    MapDialogRect(handle, &english);
+    ExpectPlaced(ControlRect(handle, IDC_ENGLISH), english.left, english.top,
+                 english.right - english.left, english.bottom - english.top);
+
+    wchar_t title[64] = {};
+    GetWindowTextW(handle, title, 64);
+    EXPECT_STREQ(L"Zumbiko Update", title);
+    EXPECT_NE(0, SendMessageW(handle, WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(static_cast<LONG_PTR>(IDD_MAIN_WINDOW), GetWindowLongPtrW(handle, GWLP_ID));
+    // Centred on the work area.
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    RECT frame{};
+    GetWindowRect(handle, &frame);
+    EXPECT_NEAR(area.left + area.right, frame.left + frame.right, 1);
+}
+
+TEST_F(MainWindowTest, LanguageThenUpdateWalkTheControllerStates) {
+    EXPECT_TRUE(Visible(IDC_UPDATE));  // the template's visibility stands until the first pass
+    window->OnIdle();
+    EXPECT_EQ(UpdateController::ChoosingLanguage, g_updateController.GetState());
+    EXPECT_FALSE(Visible(IDC_UPDATE));
+    EXPECT_TRUE(Visible(IDC_ENGLISH) && Enabled(IDC_ENGLISH));
+    EXPECT_TRUE(Visible(IDC_DEUTSCH) && Enabled(IDC_DEUTSCH));
+
+    Command(IDC_UPDATE);  // not ready yet: ignored
+    EXPECT_EQ(UpdateController::ChoosingLanguage, g_updateController.GetState());
+
+    Command(IDC_DEUTSCH);
+    EXPECT_EQ(kLanguageGerman, languageIndex);
+    EXPECT_EQ(UpdateController::Ready, g_updateController.GetState());
+    EXPECT_TRUE(Visible(IDC_UPDATE));
+    EXPECT_FALSE(Visible(IDC_ENGLISH) || Visible(IDC_DEUTSCH));
+    window->OnIdle();
+    EXPECT_TRUE(Enabled(IDC_UPDATE));
+
+    EXPECT_EQ(1, SendMessageW(handle, WM_COMMAND, IDC_UPDATE, 0));
+    EXPECT_EQ(UpdateController::UpdateRequested, g_updateController.GetState());
+    window->OnIdle();
+    EXPECT_EQ(UpdateController::Updating, g_updateController.GetState());
+    EXPECT_TRUE(Visible(IDC_UPDATE));
+    EXPECT_FALSE(Enabled(IDC_UPDATE));
+    // A second press outside state 2 changes nothing.
+    EXPECT_EQ(1, SendMessageW(handle, WM_COMMAND, IDC_UPDATE, 0));
+    EXPECT_EQ(UpdateController::Updating, g_updateController.GetState());
+    g_updateController.SetState(UpdateController::Ready);  // never run the update here
+}
+
+TEST_F(MainWindowTest, ProgressRepaintsOnlyWhenThePositionChanges) {
+    ShowProgressPainted();
+    window->SetProgressRange(0, 509);
+    EXPECT_FALSE(ProgressInvalid());
+    window->SetProgressPos(0);
+    EXPECT_FALSE(ProgressInvalid());
+
+    window->StepProgress(2);
+    EXPECT_EQ(2, window->Progress().pos);
+    EXPECT_TRUE(ProgressInvalid());
+    PumpPending();
+    EXPECT_FALSE(ProgressInvalid());
+
+    for (int i = 1; i < 254; ++i) window->StepProgress(2);
+    EXPECT_EQ(508, window->Progress().pos);
+    window->StepProgress(5);  // stops at the top of the range
+    EXPECT_EQ(509, window->Progress().pos);
+    PumpPending();
+    window->StepProgress(1);
+    window->StepProgress(0);
+    window->SetProgressPos(600);
+    EXPECT_EQ(509, window->Progress().pos);
+    EXPECT_FALSE(ProgressInvalid());
+}
+
+TEST_F(MainWindowTest, CloseIsRefusedWhileARunIsUnderWay) {
+    g_updateController.SetState(UpdateController::Updating);
+    Close();
+    EXPECT_TRUE(IsWindow(handle));
+    SendMessageW(handle, WM_COMMAND, IDCANCEL, 0);  // the close button and Esc
+    EXPECT_TRUE(IsWindow(handle));
+    EXPECT_EQ(0, SendMessageW(handle, WM_QUERYENDSESSION, 0, 0));
+
+    // A transfer under way counts too, whatever the state says.
+    g_updateController.SetState(UpdateController::Ready);
+    window->RaiseBusy();
+    Close();
+    EXPECT_TRUE(IsWindow(handle));
+    window->LowerBusy();
+
+    EXPECT_NE(0, SendMessageW(handle, WM_QUERYENDSESSION, 0, 0));
+    Close();
+    EXPECT_FALSE(IsWindow(handle));
+    // The quit message is there for the main loop.
+    EXPECT_FALSE(Application::PumpMessages());
+    EXPECT_TRUE(Application::QuitTaken());
+}
+
+TEST_F(MainWindowTest, RunStepsAfterTheWindowIsGoneTouchNothing) {
+    ShowWindow(GetDlgItem(handle, IDC_PROGRESS), SW_SHOW);
+    DestroyWindow(handle);
+    window->ShowControl(IDC_UPDATE, true);
+    window->SetProgressRange(0, 509);
+    window->StepProgress(2);
+    window->OnIdle();
+    EXPECT_EQ(UpdateController::Start, g_updateController.GetState());
+}
+
+TEST_F(MainWindowTest, AboutEntryIsEnabledOnlyWhileNoTransferRuns) {
+    const MenuHandle menus(LoadMenuW(g_instance, MAKEINTRESOURCEW(IDR_SKIN_MENU)));
+    HMENU popup = GetSubMenu(menus.Get(), 0);
+    ASSERT_NE(nullptr, popup);
+    SendMessageW(handle, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+    EXPECT_EQ(0u, GetMenuState(popup, IDM_ABOUT, MF_BYCOMMAND) & MF_GRAYED);
+    window->RaiseBusy();
+    SendMessageW(handle, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+    EXPECT_NE(0u, GetMenuState(popup, IDM_ABOUT, MF_BYCOMMAND) & MF_GRAYED);
+    // Nor does F1 or the command open the box meanwhile.
+    EXPECT_FALSE(WhileModal(
+        handle, [](HWND) {}, [&] { SendMessageW(handle, WM_HELP, 0, 0); }));
+    window->LowerBusy();
+}
+
+TEST_F(MainWindowTest, AboutBoxShowsTheExecutablesVersionResourceOverTheWindow) {
+    std::wstring caption, name, version, notice;
+    RECT box{}, owner{};
+    GetWindowRect(handle, &owner);
+    const auto read = [](HWND dialog, int id) {
+        wchar_t text[256] = {};
+        GetDlgItemTextW(dialog, id, text, 256);
+        return std::wstring(text);
+    };
+    const bool seen = WhileModal(
+        handle,
+        [&](HWND dialog) {
+            wchar_t text[256] = {};
+            GetWindowTextW(dialog, text, 256);
+            caption = text;
+            name = read(dialog, IDC_ABOUT_NAME);
+            version = read(dialog, IDC_ABOUT_VERSION);
+            notice = read(dialog, IDC_ABOUT_NOTICE);
+            GetWindowRect(dialog, &box);
+        },
+        [&] { SendMessageW(handle, WM_HELP, 0, 0); });
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(L"About Zumbiko Update...", caption);
+    EXPECT_EQ(L"Zumbiko Update", name);
+    EXPECT_EQ(0u, version.find(L"1.0.0.0 (")) << std::string(version.begin(), version.end());
+    EXPECT_EQ(L')', version.back());
+    EXPECT_EQ(0u, notice.find(L"Copyright"));
+    // Centred on the main window, not on the screen.
+    EXPECT_NEAR(owner.left + owner.right, box.left + box.right, 1);
+    EXPECT_NEAR(owner.top + owner.bottom, box.top + box.bottom, 1);
+    EXPECT_TRUE(IsWindowEnabled(handle));
+}

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app/Application.h"
+#include "resources/ResourceIds.h"
+#include "tests/windows/WindowTestSupport.h"
+#include "ui/MessageDialog.h"
+
+namespace {
+
+struct Seen {
+    SIZE client{};
+    RECT ok{}, close{}, icon{}, text{};
+    std::wstring shown;
+    COLORREF iconPixel = CLR_INVALID;
+};
+
+// Shows a message with no owner and reads its layout while it is up.
+template <typename... Arguments>
+Seen Show(uint32_t kind, const wchar_t* format, Arguments... arguments) {
+    Seen seen;
+    const bool shown = WhileModal(
+        nullptr,
+        [&](HWND dialog) {
+            seen.client = ClientSize(dialog);
+            seen.ok = ControlRect(dialog, IDOK);
+            seen.close = ControlRect(dialog, IDCANCEL);
+            seen.icon = ControlRect(dialog, IDC_MESSAGE_ICON);
+            seen.text = ControlRect(dialog, IDC_MESSAGE_TEXT);
+            const int length = GetWindowTextLengthW(GetDlgItem(dialog, IDC_MESSAGE_TEXT));
+            seen.shown.resize(length + 1);
+            GetDlgItemTextW(dialog, IDC_MESSAGE_TEXT, seen.shown.data(), length + 1);
+            seen.shown.resize(length);
+            HWND icon = GetDlgItem(dialog, IDC_MESSAGE_ICON);
+            UpdateWindow(icon);
+            HDC dc = GetDC(icon);
+            // Left of the picture's centre: inside the disc of the error and information
+            // icons, beside the warning's triangle.
+            seen.iconPixel = GetPixel(dc, 12, 28);
+            ReleaseDC(icon, dc);
+        },
+        [&] { EXPECT_EQ(1, ShowMessage(nullptr, kind, format, arguments...)); });
+    EXPECT_TRUE(shown);
+    return seen;
+}
+
+bool Reddish(COLORREF c) {
+    return GetRValue(c) > 180 && GetGValue(c) < 90 && GetBValue(c) < 110;
+}
+
+bool IsPlaced(const RECT& r, int x, int y, int width, int height) {
+    return r.left == x && r.top == y && r.right - r.left == width && r.bottom - r.top == height;
+}
+
+// Ends the message dialog the way a key or a button would.
+int32_t ShowAndEnd(UINT message, WPARAM wParam) {
+    int32_t returned = 0;
+    WhileModal(
+        nullptr, [&](HWND dialog) { PostMessageW(dialog, message, wParam, 0); },
+        [&] { returned = ShowMessage(nullptr, 0x40, L"Bye"); });
+    return returned;
+}
+
+}  // namespace
+
+TEST(MessageDialog, SetUpSizesTheSkinAndPlacesEveryControl) {
+    const Seen seen = Show(0x30, L"Please do not remove the handheld during the update.");
+    EXPECT_EQ(343, seen.client.cx);
+    EXPECT_EQ(214, seen.client.cy);
+    EXPECT_TRUE(IsPlaced(seen.ok, 135, 157, 66, 48));
+    EXPECT_TRUE(IsPlaced(seen.close, 318, 3, 22, 23));
+    EXPECT_TRUE(IsPlaced(seen.icon, 4, 59, 56, 57));
+    EXPECT_TRUE(IsPlaced(seen.text, 68, 48, 250, 95));
+    EXPECT_EQ(L"Please do not remove the handheld during the update.", seen.shown);
+}
+
+TEST(MessageDialog, IconFollowsOnlyTheKindBitsOfTheKind) {
+    const Seen error = Show(0x14, L"Error");  // 0x10 with a stray low bit
+    EXPECT_TRUE(IsPlaced(error.icon, 4, 59, 56, 57));
+    EXPECT_TRUE(Reddish(error.iconPixel)) << std::hex << error.iconPixel;
+
+    const Seen information = Show(0x40, L"Information");
+    EXPECT_TRUE(IsPlaced(information.icon, 4, 59, 56, 57));
+    EXPECT_FALSE(Reddish(information.iconPixel));
+
+    // The question value, and none at all, show no icon: it keeps its template place.
+    for (uint32_t kind : {0x20u, 0x00u}) {
+        const Seen none = Show(kind, L"None");
+        EXPECT_FALSE(IsPlaced(none.icon, 4, 59, 56, 57)) << kind;
+    }
+}
+
+TEST(MessageDialog, TextIsFormattedAndCutAt1023Characters) {
+    EXPECT_EQ(L"Error code=0000BEEF", Show(0x10, L"Error code=%08X", 0xBEEFu).shown);
+    EXPECT_EQ(L"data 100%", Show(0x10, L"%ls", L"data 100%").shown);
+    const std::wstring longText(1024, L'x');
+    const Seen cut = Show(0x40, L"%ls", longText.c_str());
+    EXPECT_EQ(1023u, cut.shown.size());
+}
+
+TEST(MessageDialog, OkCloseEnterAndEscapeAllEndItWithOne) {
+    EXPECT_EQ(1, ShowAndEnd(WM_COMMAND, IDOK));
+    EXPECT_EQ(1, ShowAndEnd(WM_COMMAND, IDCANCEL));
+    EXPECT_EQ(1, ShowAndEnd(WM_KEYDOWN, VK_RETURN));
+    EXPECT_EQ(1, ShowAndEnd(WM_KEYDOWN, VK_ESCAPE));
+}
