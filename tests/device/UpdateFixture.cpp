@@ -30,8 +30,8 @@ bool AllEqual(const uint8_t* bytes, size_t length, uint8_t value) {
 }  // namespace
 
 DataFileSpec FixtureDataFile() {
-    DataFileSpec spec;
-    spec.dataVersion = kFixtureNewVersion;
+    DataFileSpec description;
+    description.dataVersion = kFixtureNewVersion;
     CharacterSpec other{
         0, 0, {Resource(0x40, 3, 100)}, std::vector<uint32_t>{0x40}, std::vector<uint32_t>{}};
     CharacterSpec character{1,
@@ -40,9 +40,9 @@ DataFileSpec FixtureDataFile() {
                              Resource(0x12, 508, 100), Resource(0x13, 300, 10)},
                             std::vector<uint32_t>{0x10, 0x11, 0x12},
                             std::vector<uint32_t>{0x13}};
-    spec.groups[0].characters = {other};
-    spec.groups[1].characters = {other, character};
-    return spec;
+    description.groups[0].characters = {other};
+    description.groups[1].characters = {other, character};
+    return description;
 }
 
 HandheldOptions FixtureHandheld() {
@@ -73,8 +73,8 @@ std::vector<std::string> CheckMemory(const std::vector<uint8_t>& memory, bool up
             expected[block * kBlock + HandheldMemory::kVersionWordOffset + 1] =
                 static_cast<uint8_t>(kFixtureNewVersion >> 8);
         }
-        const DataFileSpec spec = FixtureDataFile();
-        for (const ResourceSpec& resource : spec.groups[1].characters[1].resources) {
+        const DataFileSpec description = FixtureDataFile();
+        for (const ResourceSpec& resource : description.groups[1].characters[1].resources) {
             if (resource.id == 0x13) continue;  // only on the second list
             std::copy(resource.bytes.begin(), resource.bytes.end(),
                       expected + resource.destinationBlock * kBlock);

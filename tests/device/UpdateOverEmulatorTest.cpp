@@ -158,9 +158,9 @@ TEST_F(UpdateOverEmulatorTest, OldLayoutHandheldIsConvertedFoundAndStamped) {
     HandheldOptions options = FixtureHandheld();
     UseOldLayout(options, 5);  // old number 5: group 2, number 1
     dataFile.bytes = [] {
-        DataFileSpec spec = FixtureDataFile();
-        spec.groups[2].characters = spec.groups[1].characters;
-        return BuildDataFile(spec);
+        DataFileSpec description = FixtureDataFile();
+        description.groups[2].characters = description.groups[1].characters;
+        return BuildDataFile(description);
     }();
     EmulatedHandheld& handheld = Put(kDriveE, options);
     ASSERT_EQ(Run(), UpdateResult::Updated);
