@@ -30,8 +30,9 @@ private:
 
 // The system's drives and pause, with progress going to the window.
 struct Wiring {
-    explicit Wiring(MainWindow& window) : progress(window) {
-        g_deviceSeams = SystemDeviceSeams(progress);
+    explicit Wiring(MainWindow& window)
+        : progress(window), seams(SystemDeviceSeams(progress)), finder(seams) {
+        g_deviceSeams = seams;
     }
     ~Wiring() { g_deviceSeams = previousSeams; }
     Wiring(const Wiring&) = delete;
@@ -39,7 +40,8 @@ struct Wiring {
 
     DeviceSeams previousSeams = g_deviceSeams;
     WindowProgress progress;
-    // Made after the device seams are set: a finder copies them.
+    DeviceSeams seams;
+    // Given its seams outright: a finder made from the globals copies them at construction.
     HandheldFinder finder;
     ProgramDataFile dataFile;
 };

@@ -22,6 +22,13 @@ std::wstring BuildDirectory() {
     return dir;
 }
 
+// The built program, or the copy a script placed beside a data file of its own.
+std::wstring ProgramPath() {
+    wchar_t placed[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"ZUMBIKO_PROGRAM", placed, MAX_PATH) != 0) return placed;
+    return BuildDirectory() + L"\\app\\Zumbiko Update.exe";
+}
+
 bool WaitFor(const std::function<bool()>& condition) {
     for (DWORD waited = 0; waited < kPatienceMs; waited += 50) {
         if (condition()) return true;
@@ -33,7 +40,7 @@ bool WaitFor(const std::function<bool()>& condition) {
 class RunningProgram {
 public:
     RunningProgram() {
-        std::wstring command = L"\"" + BuildDirectory() + L"\\app\\Zumbiko Update.exe\"";
+        std::wstring command = L"\"" + ProgramPath() + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -104,10 +111,28 @@ HWND MessageOf(const RunningProgram& program, HWND mainWindow) {
     return search.found;
 }
 
-void Screenshot(HWND window, const wchar_t* name) {
+// Whether the screen shows the bar's blue at this x of the progress display: its frame at 1,
+// the done part further in.
+bool BarPainted(HWND progress, int x = 1) {
+    RECT r{};
+    GetWindowRect(progress, &r);
+    HDC screen = GetDC(nullptr);
+    const COLORREF frame = GetPixel(screen, r.left + x, r.top + 20);
+    ReleaseDC(nullptr, screen);
+    return GetBValue(frame) > 120 && GetRValue(frame) < 80;
+}
+
+std::wstring MessageText(HWND message) {
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(message, IDC_MESSAGE_TEXT, text, 1024);
+    return text;
+}
+
+// After a pause that lets the last paint reach the screen.
+void Screenshot(HWND window, const wchar_t* name, DWORD settleMs = 300) {
     const std::wstring dir = BuildDirectory() + L"\\screenshots";
     CreateDirectoryW(dir.c_str(), nullptr);
-    Sleep(300);  // let the last paint reach the screen
+    Sleep(settleMs);
     EXPECT_TRUE(SaveWindowPng(window, (dir + L"\\" + name).c_str()));
 }
 
@@ -204,6 +229,60 @@ TEST(Program, F1OpensTheAboutBox) {
     Screenshot(about, L"about-box.png");
     PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); }));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program.ExitCode());
+}
+
+// Run by tests/windows/gui-update.sh, which serves a handheld as drive E: and checks its
+// memory afterwards.
+TEST(Program, UpdatesTheHandheldOnDriveE) {
+    wchar_t placed[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"ZUMBIKO_PROGRAM", placed, MAX_PATH) == 0) {
+        GTEST_SKIP() << "needs a served handheld: tests/windows/gui-update.sh";
+    }
+    RunningProgram program;
+    HWND window = program.MainWindow();
+    ASSERT_NE(nullptr, window);
+    PostMessageW(GetDlgItem(window, IDC_ENGLISH), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(window, IDC_UPDATE)); }));
+    PostMessageW(GetDlgItem(window, IDC_UPDATE), BM_CLICK, 0, 0);
+
+    HWND warning = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (warning = MessageOf(program, window)) != nullptr; }));
+    EXPECT_EQ(L"Please do not remove the handheld during the update.", MessageText(warning));
+    Screenshot(warning, L"message-do-not-remove.png");
+    PostMessageW(warning, WM_COMMAND, IDOK, 0);
+
+    // The bar moves while the image is written back; the window refuses to close meanwhile.
+    EXPECT_TRUE(WaitFor([&] { return Visible(window, IDC_PROGRESS); }));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    bool painted = false;
+    while (!painted && Visible(window, IDC_PROGRESS)) {
+        painted = BarPainted(GetDlgItem(window, IDC_PROGRESS));
+        if (!painted) Sleep(10);
+    }
+    EXPECT_TRUE(painted) << "the bar never showed while data moved";
+    if (painted) Screenshot(window, L"main-window-progress.png", 0);
+    // For the picture: a bar with some way behind it, when the transfer lets us catch it.
+    while (Visible(window, IDC_PROGRESS)) {
+        if (BarPainted(GetDlgItem(window, IDC_PROGRESS), 85)) {
+            Screenshot(window, L"main-window-progress.png", 0);
+            break;
+        }
+        Sleep(10);
+    }
+
+    HWND result = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        result = MessageOf(program, window);
+        return result != nullptr && result != warning && IsWindowVisible(result);
+    }));
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(L"Handheld device has been updated.\n\nReady to play!", MessageText(result));
+    Screenshot(result, L"message-updated.png");
+    PostMessageW(result, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return Visible(window, IDC_UPDATE); }));
+    EXPECT_FALSE(Visible(window, IDC_PROGRESS));
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, program.ExitCode());
 }
