@@ -250,3 +250,35 @@ TEST_F(MainWindowTest, AboutBoxShowsTheExecutablesVersionResourceOverTheWindow) 
     EXPECT_NEAR(owner.top + owner.bottom, box.top + box.bottom, 1);
     EXPECT_TRUE(IsWindowEnabled(handle));
 }
+
+namespace {
+
+bool g_menuSeen = false;
+
+// Runs inside the menu's own loop: notes that a menu is up, then closes it.
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE) != 0) {
+        g_menuSeen = true;
+    }
+    KillTimer(nullptr, timer);
+    EndMenu();
+}
+
+bool ContextMenuOpens(HWND window) {
+    g_menuSeen = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseMenu);
+    SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(-1, -1));
+    KillTimer(nullptr, timer);
+    return g_menuSeen;
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, RightClickMenuOpensExceptWhileARunIsUnderWay) {
+    EXPECT_TRUE(ContextMenuOpens(handle));
+    g_updateController.SetState(UpdateController::Updating);
+    EXPECT_FALSE(ContextMenuOpens(handle));
+    g_updateController.SetState(UpdateController::Ready);
+}

@@ -65,7 +65,9 @@ public:
         HWND found = nullptr;
         WaitFor([&] {
             found = FindWindowW(L"#32770", kTitle);
-            return found != nullptr && IsWindowVisible(GetDlgItem(found, IDC_ENGLISH));
+            // The template shows every button; the first idle pass hides Update.
+            return found != nullptr && IsWindowVisible(GetDlgItem(found, IDC_ENGLISH)) &&
+                   !IsWindowVisible(GetDlgItem(found, IDC_UPDATE));
         });
         return found;
     }
