@@ -2,6 +2,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "engine/MappedFile.h"
 
@@ -13,4 +15,14 @@ std::unique_ptr<MappedFile> MapFileReadOnly(const char* utf8Path);
 class ProgramDataFile : public DataFileSource {
 public:
     std::unique_ptr<MappedFile> OpenDataFile() override;
+};
+
+// A data file named by the user.
+class PathDataFile final : public DataFileSource {
+public:
+    explicit PathDataFile(std::string path) : path(std::move(path)) {}
+    std::unique_ptr<MappedFile> OpenDataFile() override { return MapFileReadOnly(path.c_str()); }
+
+private:
+    std::string path;
 };

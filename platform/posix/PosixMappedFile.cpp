@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <limits.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +6,7 @@
 #include <string>
 
 #include "platform/ProgramDataFile.h"
+#include "platform/posix/ExecutableDirectory.h"
 #include "platform/posix/FileDescriptor.h"
 
 namespace {
@@ -25,15 +25,6 @@ private:
     void* view;
     size_t size;
 };
-
-std::string ExecutableDirectory() {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return ".";
-    const std::string full(path, static_cast<size_t>(length));
-    const size_t slash = full.rfind('/');
-    return slash == std::string::npos ? "." : full.substr(0, slash);
-}
 
 }  // namespace
 

@@ -33,15 +33,6 @@ const char kUsage[] =
 #endif
     "Exit code: the update's result (0 updated), or 2 for a usage error.\n";
 
-class PathDataFile final : public DataFileSource {
-public:
-    explicit PathDataFile(std::string path) : path(std::move(path)) {}
-    std::unique_ptr<MappedFile> OpenDataFile() override { return MapFileReadOnly(path.c_str()); }
-
-private:
-    std::string path;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {

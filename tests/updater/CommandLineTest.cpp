@@ -1,0 +1,95 @@
+// The updater's arguments and its language from the locale.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "UpdaterCommandLine.h"
+
+namespace {
+
+struct Parsed {
+    std::optional<int> stop;
+    UpdaterOptions options;
+    std::string out;
+    std::string err;
+};
+
+Parsed Parse(std::vector<const char*> arguments, bool germanLocale = false) {
+    arguments.insert(arguments.begin(), "zumbiko-update");
+    Parsed parsed;
+    parsed.options.german = germanLocale;
+    std::ostringstream out;
+    std::ostringstream err;
+    parsed.stop = ParseUpdaterCommandLine(static_cast<int>(arguments.size()), arguments.data(),
+                                          &parsed.options, out, err);
+    parsed.out = out.str();
+    parsed.err = err.str();
+    return parsed;
+}
+
+TEST(UpdaterLocale, FirstSetVariableOfLcAllLcMessagesLangDecides) {
+    EXPECT_TRUE(LocaleIsGerman(nullptr, nullptr, "de_DE.UTF-8"));
+    EXPECT_TRUE(LocaleIsGerman(nullptr, "de_AT", "en_US.UTF-8"));
+    EXPECT_FALSE(LocaleIsGerman("C", "de_DE", "de_DE"));
+    EXPECT_TRUE(LocaleIsGerman("", "", "de_CH"));  // empty counts as unset
+    EXPECT_FALSE(LocaleIsGerman(nullptr, nullptr, nullptr));
+    EXPECT_FALSE(LocaleIsGerman(nullptr, nullptr, "d"));
+    EXPECT_FALSE(LocaleIsGerman("en_DE", nullptr, "de_DE"));
+}
+
+TEST(UpdaterCommandLine, TakesEveryOptionAndLetsLangOverrideTheLocale) {
+    const Parsed parsed =
+        Parse({"--device", "/dev/sdb1", "--data", "/tmp/a b.dat", "--check", "--lang", "en",
+               "--sysfs-root", "/s", "--dev-root", "/d", "--mounts", "/m"},
+              true);
+    EXPECT_FALSE(parsed.stop.has_value());
+    EXPECT_EQ(parsed.options.device, "/dev/sdb1");
+    EXPECT_EQ(parsed.options.dataFile, "/tmp/a b.dat");
+    EXPECT_TRUE(parsed.options.check);
+    EXPECT_FALSE(parsed.options.german);
+    EXPECT_EQ(parsed.options.sysfsRoot, "/s");
+    EXPECT_EQ(parsed.options.devRoot, "/d");
+    EXPECT_EQ(parsed.options.mountsFile, "/m");
+
+    const Parsed defaults = Parse({}, true);
+    EXPECT_FALSE(defaults.stop.has_value());
+    EXPECT_TRUE(defaults.options.german);
+    EXPECT_TRUE(defaults.options.device.empty());
+    EXPECT_TRUE(defaults.options.dataFile.empty());
+    EXPECT_EQ(defaults.options.sysfsRoot, "/sys");
+    EXPECT_EQ(defaults.options.mountsFile, "/proc/self/mounts");
+    EXPECT_TRUE(Parse({"--lang", "de"}).options.german);
+}
+
+TEST(UpdaterCommandLine, MistakesStopWithTheUsageCodeAndAHint) {
+    for (const std::vector<const char*>& wrong : {std::vector<const char*>{"--lang", "fr"},
+                                                  {"--device"},
+                                                  {"--bogus"},
+                                                  {"stray"},
+                                                  {"--lang"}}) {
+        const Parsed parsed = Parse(wrong);
+        ASSERT_TRUE(parsed.stop.has_value()) << wrong[0];
+        EXPECT_EQ(*parsed.stop, kExitUsage) << wrong[0];
+        EXPECT_NE(parsed.err.find("Try zumbiko-update --help."), std::string::npos) << parsed.err;
+        EXPECT_TRUE(parsed.out.empty());
+    }
+}
+
+TEST(UpdaterCommandLine, HelpTellsWhatAUserNeedsAndHidesTheTestOptions) {
+    const Parsed parsed = Parse({"--help"});
+    ASSERT_TRUE(parsed.stop.has_value());
+    EXPECT_EQ(*parsed.stop, 0);
+    for (const char* needed : {"--device PATH", "--data FILE", "--lang en|de", "--check",
+                               "Zumbiko Update.dat", "udisksctl unmount", "'disk' group", "sudo",
+                               "12 the handheld is mounted", "13 no permission"}) {
+        EXPECT_NE(parsed.out.find(needed), std::string::npos) << needed;
+    }
+    EXPECT_EQ(parsed.out.find("sysfs"), std::string::npos);
+    EXPECT_EQ(parsed.out.find("--mounts"), std::string::npos);
+    std::istringstream lines(parsed.out);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), 90u) << line;
+    }
+}
+
+}  // namespace

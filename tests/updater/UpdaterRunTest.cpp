@@ -1,0 +1,379 @@
+// zumbiko-update run as a user runs it, against handhelds the emulator serves over FUSE: each
+// result, --check, progress on and off a terminal, and what it refuses to do.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "RunProgram.h"
+#include "ServedEmulator.h"
+#include "UpdateFixture.h"
+#include "emulator/HandheldMemory.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+std::vector<uint8_t> ReadWhole(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void WriteData(const std::string& path, const DataFileSpec& description) {
+    const std::vector<uint8_t> bytes = BuildDataFile(description);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+// The fixture's handheld options as handheld-emu arguments, for the handheld named.
+std::vector<std::string> Handheld(const std::string& name, std::vector<std::string> extra = {}) {
+    std::vector<std::string> arguments = {"--handheld", name,
+                                          "--memory",   "@DIR@/" + name + ".memory",
+                                          "--version",  std::to_string(kFixtureOldVersion),
+                                          "--group",    "1",
+                                          "--number",   "1"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return arguments;
+}
+
+std::vector<std::string> Concat(const std::vector<std::vector<std::string>>& parts) {
+    std::vector<std::string> all;
+    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+// The report line of one served handheld.
+std::string ReportOf(const ServedEmulator& served, const std::string& name) {
+    const std::string report = served.Report();
+    const size_t at = report.find(name + " opens=");
+    if (at == std::string::npos || (at != 0 && report[at - 1] != '\n')) return "";
+    return report.substr(at, report.find('\n', at) - at);
+}
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class UpdaterRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!ServedEmulator::Available()) GTEST_SKIP() << "no /dev/fuse or handheld-emu";
+    }
+
+    ProgramRun Update(std::vector<std::string> arguments, const RunSettings& settings = {}) {
+        arguments.insert(arguments.begin(), ZUMBIKO_UPDATE_PATH);
+        return RunProgram(arguments, settings);
+    }
+    // Memory files are saved when the emulator stops.
+    static std::vector<std::string> MemoryProblems(ServedEmulator& served, const std::string& name,
+                                                   bool updated, bool closing) {
+        return CheckMemory(ReadWhole(served.Directory() + "/" + name + ".memory"), updated,
+                           closing);
+    }
+};
+
+struct ResultCase {
+    const char* handheld;
+    const char* data;  // file under the served directory
+    int result;
+    const char* says;
+    bool updated;
+    bool closingBlock;
+    uint16_t version = kFixtureOldVersion;
+    int16_t group = 1;
+    int16_t number = 1;
+
+    HandheldOptions Start() const {
+        HandheldOptions options = FixtureHandheld();
+        options.versionWord = version;
+        options.characterGroup = group;
+        options.characterNumber = number;
+        return options;
+    }
+};
+
+TEST_F(UpdaterRunTest, EachResultWithItsMessageExitStatusAndEffectOnTheHandheld) {
+    ServedEmulator served(Concat(
+        {Handheld("fresh"), Handheld("nodata"), Handheld("failing", {"--fail-op", "2"}),
+         Handheld("old", {"--version", "0x1FF"}), Handheld("current", {"--version", "0x260"}),
+         Handheld("stranger", {"--group", "2", "--number", "5"}), Handheld("missing"),
+         Handheld("toolarge"), Handheld("vanishing", {"--vanish-after", "12"}),
+         Handheld("plain", {"--label", "NO NAME"})}));
+    ASSERT_TRUE(served.Running());
+    const std::string dir = served.Directory();
+    WriteData(dir + "/fixture.dat", FixtureDataFile());
+    DataFileSpec missing = FixtureDataFile();
+    missing.groups[1].characters[1].requiredList = std::vector<uint32_t>{0x10, 0x11, 0x14, 0x12};
+    WriteData(dir + "/missing.dat", missing);
+    DataFileSpec tooLarge = FixtureDataFile();
+    tooLarge.groups[1].characters[1].resources[2].destinationBlock = 511;
+    tooLarge.groups[1].characters[1].resources[2].bytes.resize(4097);
+    WriteData(dir + "/toolarge.dat", tooLarge);
+
+    const ResultCase cases[] = {
+        {"fresh", "fixture.dat", 0, "Handheld device has been updated.", true, true},
+        {"plain", "fixture.dat", 2, "Could not detect any handheld device.", false, false},
+        {"nodata", "absent.dat", 4, "error has occurred while opening data file", false, true},
+        {"failing", "fixture.dat", 5, "error has occurred while reading", false, false},
+        {"old", "fixture.dat", 6, "Zumbiko 1.0 handheld", false, true, 0x1FF},
+        {"current", "fixture.dat", 7, "already been updated", false, true, 0x260},
+        {"stranger", "fixture.dat", 8, "Character is not supported", false, true,
+         kFixtureOldVersion, 2, 5},
+        {"missing", "missing.dat", 9, "Error code=00000014", false, true},
+        {"toolarge", "toolarge.dat", 10, "Error code=00000012", false, true},
+        {"vanishing", "fixture.dat", 11, "error occurred while writing data", false, false},
+    };
+    for (const ResultCase& c : cases) {
+        const ProgramRun run = Update(
+            {"--device", served.PathOf(c.handheld), "--data", dir + "/" + c.data, "--lang", "en"});
+        EXPECT_EQ(run.exitCode, c.result) << c.handheld << "\n" << run.out << run.err;
+        EXPECT_TRUE(Has(run.out + run.err, c.says)) << c.handheld << "\n" << run.out << run.err;
+        // Errors go to standard error, the rest to standard output.
+        EXPECT_EQ(Has(run.err, c.says), c.result >= 4 && c.result != 6 && c.result != 7)
+            << c.handheld;
+    }
+    const std::string plain =
+        Update({"--device", served.PathOf("plain"), "--data", dir + "/fixture.dat", "--lang", "en"})
+            .err;
+    EXPECT_TRUE(Has(plain, "does not carry the handheld's identification")) << plain;
+    const ProgramRun absent = Update({"--device", dir + "/no-such-volume", "--lang", "en"});
+    EXPECT_EQ(absent.exitCode, 2);
+    EXPECT_TRUE(Has(absent.err, "Cannot open " + dir + "/no-such-volume: No such file"))
+        << absent.err;
+    EXPECT_TRUE(Has(
+        Update({"--device", served.PathOf("nodata"), "--data", dir + "/absent.dat", "--lang", "en"})
+            .err,
+        "Data file: " + dir + "/absent.dat"));
+
+    EXPECT_TRUE(served.WaitUntilAllClosed()) << served.Report();
+    ASSERT_EQ(served.Stop(), 0);
+    for (const ResultCase& c : cases) {
+        const std::string line = ReportOf(served, c.handheld);
+        EXPECT_TRUE(Has(line, std::string("closing-block=") + (c.closingBlock ? "yes" : "no")))
+            << line;
+        EXPECT_TRUE(Has(line, "protocol-errors=0")) << line;
+        if (c.result == 11) {
+            EXPECT_TRUE(Has(line, "failed-ops=")) << line;
+            continue;  // partly written, by design
+        }
+        EXPECT_EQ(CheckMemory(ReadWhole(served.Directory() + "/" + c.handheld + ".memory"),
+                              c.updated, c.closingBlock, c.Start()),
+                  std::vector<std::string>{})
+            << c.handheld;
+    }
+}
+
+TEST_F(UpdaterRunTest, CheckWritesNothingNotEvenTheClosingBlock) {
+    ServedEmulator served(Concat(
+        {Handheld("fresh"), Handheld("current", {"--version", "0x260"}), Handheld("missing")}));
+    ASSERT_TRUE(served.Running());
+    const std::string dir = served.Directory();
+    WriteData(dir + "/fixture.dat", FixtureDataFile());
+    DataFileSpec missing = FixtureDataFile();
+    missing.groups[1].characters[1].requiredList = std::vector<uint32_t>{0x10, 0x14};
+    WriteData(dir + "/missing.dat", missing);
+
+    const ProgramRun ready = Update({"--check", "--device", served.PathOf("fresh"), "--data",
+                                     dir + "/fixture.dat", "--lang", "en"});
+    EXPECT_EQ(ready.exitCode, 0) << ready.out << ready.err;
+    for (const char* line :
+         {"Version on the handheld: 0x0240, version of this update: 0x0260",
+          "Character: group 1, number 1", "00000010: 5000 bytes to blocks 3 to 4",
+          "00000011: 4096 bytes to blocks 100 to 100", "00000012: 100 bytes to blocks 508 to 508",
+          "blocks 3 to 511 back to the handheld (509 blocks)", "nothing was written",
+          "The handheld can be updated."}) {
+        EXPECT_TRUE(Has(ready.out, line)) << line << "\n" << ready.out;
+    }
+    EXPECT_FALSE(Has(ready.out, "do not remove"));
+    EXPECT_FALSE(Has(ready.out, "%"));
+
+    const ProgramRun current = Update({"--check", "--device", served.PathOf("current"), "--data",
+                                       dir + "/fixture.dat", "--lang", "de"});
+    EXPECT_EQ(current.exitCode, 7);
+    EXPECT_TRUE(Has(current.out, "mit Ergebnis 7 enden:\nDas Geraet konnte nicht")) << current.out;
+
+    const ProgramRun lacking = Update({"--check", "--device", served.PathOf("missing"), "--data",
+                                       dir + "/missing.dat", "--lang", "en"});
+    EXPECT_EQ(lacking.exitCode, 9);
+    EXPECT_TRUE(Has(lacking.out, "00000014: not in this update")) << lacking.out;
+    EXPECT_TRUE(Has(lacking.out, "Error code=00000014")) << lacking.out;
+
+    EXPECT_TRUE(served.WaitUntilAllClosed());
+    ASSERT_EQ(served.Stop(), 0);
+    for (const char* name : {"fresh", "current", "missing"}) {
+        const std::string line = ReportOf(served, name);
+        EXPECT_TRUE(Has(line, "windows-written=0 ")) << line;
+        EXPECT_TRUE(Has(line, "closing-block=no")) << line;
+        HandheldOptions start = FixtureHandheld();
+        if (std::string(name) == "current") start.versionWord = 0x260;
+        EXPECT_EQ(CheckMemory(ReadWhole(dir + "/" + name + ".memory"), false, false, start),
+                  std::vector<std::string>{})
+            << name;
+    }
+}
+
+TEST_F(UpdaterRunTest, ProgressIsABarOnATerminalAndPlainLinesOtherwise) {
+    ServedEmulator served(Concat({Handheld("piped"), Handheld("terminal")}));
+    ASSERT_TRUE(served.Running());
+    const std::string data = served.Directory() + "/fixture.dat";
+    WriteData(data, FixtureDataFile());
+
+    const ProgramRun piped =
+        Update({"--device", served.PathOf("piped"), "--data", data, "--lang", "en"});
+    EXPECT_EQ(piped.exitCode, 0);
+    EXPECT_EQ(piped.out,
+              "Please do not remove the handheld during the update.\n"
+              " 10%\n 20%\n 30%\n 40%\n 50%\n 60%\n 70%\n 80%\n 90%\n100%\n"
+              "Handheld device has been updated.\n\nReady to play!\n");
+
+    RunSettings terminal;
+    terminal.terminal = true;
+    const ProgramRun shown =
+        Update({"--device", served.PathOf("terminal"), "--data", data, "--lang", "en"}, terminal);
+    EXPECT_EQ(shown.exitCode, 0);
+    // The terminal turns each line end into CR LF.
+    EXPECT_TRUE(Has(shown.out, "during the update.\r\n\r[--")) << shown.out;
+    EXPECT_TRUE(Has(shown.out, "\r[####################--------------------]  50%\r["))
+        << shown.out;
+    EXPECT_TRUE(Has(shown.out, "] 100%\r\nHandheld device has been updated.")) << shown.out;
+    EXPECT_FALSE(Has(shown.out, " 10%\r\n"));
+    ASSERT_EQ(served.Stop(), 0);
+    EXPECT_EQ(MemoryProblems(served, "terminal", true, true), std::vector<std::string>{});
+}
+
+TEST_F(UpdaterRunTest, RemovableDrivesAreSearchedWholeAndByPartitionAndTwoAreRefused) {
+    ServedEmulator served(
+        Concat({Handheld("sdb"), Handheld("sdb1"), Handheld("sdc"), Handheld("sdd1"),
+                Handheld("sdd", {"--label", "NO NAME"}), Handheld("sda")}));
+    ASSERT_TRUE(served.Running());
+    const std::string dir = served.Directory();
+    const std::string data = dir + "/fixture.dat";
+    WriteData(data, FixtureDataFile());
+    auto write = [&](const std::string& path, const std::string& text) {
+        fs::create_directories(fs::path(dir + "/sys/" + path).parent_path());
+        std::ofstream(dir + "/sys/" + path) << text;
+    };
+    write("block/sda/removable", "0\n");  // the system disk: never looked at
+    write("block/sdb/removable", "1\n");
+    write("block/sdb/sdb1/partition", "1\n");
+    write("block/sdd/removable", "1\n");
+    write("block/sdd/sdd1/partition", "1\n");
+    const std::vector<std::string> system = {
+        "--sysfs-root", dir + "/sys", "--dev-root", served.Directory() + "/mnt",
+        "--data",       data,         "--lang",     "en"};
+
+    // sdb and its partition both identify: one handheld, and its whole disk is updated.
+    // sdd carries the handheld on its partition: a second one.
+    ProgramRun two = Update(system);
+    EXPECT_EQ(two.exitCode, 3) << two.out << two.err;
+    EXPECT_TRUE(Has(two.out, "Detected more than one handheld device."));
+    EXPECT_TRUE(Has(two.err, "Handhelds found: " + dir + "/mnt/sdb, " + dir +
+                                 "/mnt/sdd1\n"
+                                 "Unplug all but one, or name one with --device."))
+        << two.err;
+
+    write("block/sdd/removable", "0\n");  // unplugged, as far as the search can tell
+    const ProgramRun one = Update(system);
+    EXPECT_EQ(one.exitCode, 0) << one.out << one.err;
+
+    write("block/sdb/removable", "0\n");
+    const ProgramRun none = Update(system);
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_TRUE(Has(none.err, "No removable drive is attached.")) << none.err;
+
+    EXPECT_TRUE(served.WaitUntilAllClosed());
+    ASSERT_EQ(served.Stop(), 0);
+    EXPECT_EQ(MemoryProblems(served, "sdb", true, true), std::vector<std::string>{});
+    for (const char* name : {"sdb1", "sdd1", "sda"}) {
+        EXPECT_TRUE(Has(ReportOf(served, name), "windows-written=0 ")) << name;
+        EXPECT_TRUE(Has(ReportOf(served, name), "closing-block=no")) << name;
+    }
+    EXPECT_TRUE(Has(ReportOf(served, "sda"), "opens=0 ")) << served.Report();
+}
+
+TEST_F(UpdaterRunTest, AMountedHandheldIsRefusedBeforeAnythingIsSent) {
+    ServedEmulator served(Concat({Handheld("sdb"), Handheld("sdb1", {"--label", "NO NAME"})}));
+    ASSERT_TRUE(served.Running());
+    const std::string dir = served.Directory();
+    WriteData(dir + "/fixture.dat", FixtureDataFile());
+    fs::create_directories(dir + "/sys/block/sdb/sdb1");
+    std::ofstream(dir + "/sys/block/sdb/removable") << "1\n";
+    std::ofstream(dir + "/sys/block/sdb/sdb1/partition") << "1\n";
+    // The desktop mounted the partition of the disk whose whole volume is the handheld.
+    std::ofstream(dir + "/mounts") << "sysfs /sys sysfs rw 0 0\n"
+                                   << dir << "/mnt/sdb1 /media/kid/My\\040Toy vfat rw 0 0\n";
+
+    const ProgramRun scanned =
+        Update({"--sysfs-root", dir + "/sys", "--dev-root", dir + "/mnt", "--mounts",
+                dir + "/mounts", "--data", dir + "/fixture.dat", "--lang", "en"});
+    EXPECT_EQ(scanned.exitCode, 12) << scanned.out << scanned.err;
+    EXPECT_TRUE(
+        Has(scanned.err, "The handheld " + dir + "/mnt/sdb1 is mounted at /media/kid/My Toy."))
+        << scanned.err;
+    EXPECT_TRUE(Has(scanned.err, "udisksctl unmount -b " + dir + "/mnt/sdb1")) << scanned.err;
+    EXPECT_TRUE(scanned.out.empty()) << scanned.out;
+
+    // Named directly, in German, and checked: still refused.
+    std::ofstream(dir + "/mounts") << dir << "/mnt/sdb /media/kid/TOY vfat rw 0 0\n";
+    const ProgramRun named =
+        Update({"--device", served.PathOf("sdb"), "--check", "--mounts", dir + "/mounts", "--data",
+                dir + "/fixture.dat", "--lang", "de"});
+    EXPECT_EQ(named.exitCode, 12);
+    EXPECT_TRUE(Has(named.err, "ist unter /media/kid/TOY eingehaengt")) << named.err;
+
+    EXPECT_TRUE(served.WaitUntilAllClosed());
+    ASSERT_EQ(served.Stop(), 0);
+    EXPECT_TRUE(Has(ReportOf(served, "sdb"), "commands=0 ")) << served.Report();
+    EXPECT_EQ(MemoryProblems(served, "sdb", false, false), std::vector<std::string>{});
+}
+
+// The kernel's own refusal: a volume the user may not write. Root may write anything, so as
+// root the program runs as nobody.
+TEST_F(UpdaterRunTest, NoPermissionForTheDriveSaysWhatToDo) {
+    char pattern[] = "/tmp/updater-perm-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    chmod(dir.c_str(), 0755);
+    // The program and its data beside it, where nobody can reach them.
+    fs::copy_file(ZUMBIKO_UPDATE_PATH, dir + "/zumbiko-update");
+    chmod((dir + "/zumbiko-update").c_str(), 0755);
+    WriteData(dir + "/Zumbiko Update.dat", FixtureDataFile());
+    chmod((dir + "/Zumbiko Update.dat").c_str(), 0644);
+    std::ofstream(dir + "/sdb", std::ios::binary) << std::string(size_t{4096} * 512, '\0');
+    chmod((dir + "/sdb").c_str(), getuid() == 0 ? 0644 : 0444);
+    fs::create_directories(dir + "/sys/block/sdb");
+    std::ofstream(dir + "/sys/block/sdb/removable") << "1\n";
+
+    RunSettings settings;
+    if (getuid() == 0) {
+        settings.user = kNobody;
+        settings.group = kNobody;
+    }
+    auto run = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), dir + "/zumbiko-update");
+        return RunProgram(arguments, settings);
+    };
+    const ProgramRun named = run({"--device", dir + "/sdb", "--lang", "en"});
+    EXPECT_EQ(named.exitCode, 13) << named.out << named.err;
+    EXPECT_TRUE(Has(named.err, "No permission to read and write " + dir + "/sdb.")) << named.err;
+    EXPECT_TRUE(Has(named.err, "'disk' group")) << named.err;
+    EXPECT_TRUE(Has(named.err, "sudo")) << named.err;
+
+    settings.environment = {"LC_ALL", "LC_MESSAGES=de_DE.UTF-8", "LANG=en_US.UTF-8"};
+    const ProgramRun scanned = run({"--sysfs-root", dir + "/sys", "--dev-root", dir});
+    EXPECT_EQ(scanned.exitCode, 13) << scanned.out << scanned.err;
+    EXPECT_TRUE(Has(scanned.err, "Keine Berechtigung zum Lesen und Schreiben von " + dir + "/sdb."))
+        << scanned.err;
+    EXPECT_TRUE(scanned.out.empty());
+
+    std::error_code error;
+    fs::remove_all(dir, error);
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+// The update's window on a console: progress as lines or as a redrawn bar, messages as text.
+// Both console front-ends share it, so a run reads the same wherever it is started from.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "device/TransferProgress.h"
+#include "engine/RunWindow.h"
+
+struct ConsoleStyle {
+    enum class Progress { Hidden, Lines, Bar };
+    Progress progress = Progress::Lines;
+    // Names the controls shown and hidden, the kind of each message and the blocks moved: for
+    // scripts that follow a run step by step.
+    bool verbose = true;
+    bool printMessages = true;
+};
+
+class ConsoleWindow final : public RunWindow, public TransferProgress {
+public:
+    static constexpr int32_t kBarWidth = 40;
+
+    // Error messages go to errors; everything else to out.
+    explicit ConsoleWindow(std::FILE* out, std::FILE* errors = nullptr, ConsoleStyle style = {})
+        : out(out), errors(errors != nullptr ? errors : out), style(style) {}
+
+    void ShowControl(int32_t controlId, bool visible) override;
+    void SetProgressRange(uint32_t low, uint32_t high) override;
+    void SetProgressPos(uint32_t position) override;
+    void RaiseBusy() override { ++busyCount; }
+    void LowerBusy() override { --busyCount; }
+    void ShowMessage(MessageKind kind, const wchar_t* text) override;
+
+    // Stops at the upper end of the range, as the progress bar does.
+    void StepProgress(uint32_t blocks) override;
+    void PumpMessages() override { ++pumps; }
+
+    int32_t BusyCount() const { return busyCount; }
+    uint32_t Pumps() const { return pumps; }
+    uint32_t Position() const { return position; }
+    // The last message shown, as ASCII, for callers that word the result themselves.
+    const std::string& LastMessage() const { return lastMessage; }
+    MessageKind LastKind() const { return lastKind; }
+
+private:
+    void ReportPercent();
+    void DrawBar(int32_t percent);
+    void EndBar();
+
+    std::FILE* out;
+    std::FILE* errors;
+    ConsoleStyle style;
+    int32_t busyCount = 0;
+    uint32_t pumps = 0;
+    uint32_t low = 0;
+    uint32_t high = 1;
+    uint32_t position = 0;
+    uint32_t shownTenths = 0;
+    int32_t shownPercent = -1;
+    bool progressShown = false;
+    bool barOnScreen = false;
+    std::string lastMessage;
+    MessageKind lastKind = MessageKind::Information;
+};

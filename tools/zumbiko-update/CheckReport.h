@@ -1,0 +1,18 @@
+// What --check prints: the plan of the update and the result it would end with.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "UpdatePlan.h"
+#include "engine/UpdateResult.h"
+
+struct CheckFindings {
+    std::string device;
+    bool planKnown = false;  // the handheld and the data file were both read
+    UpdatePlan plan;
+    UpdateResult result = UpdateResult::Updated;
+    std::string message;  // the result's message as the update would show it
+};
+
+void PrintCheckReport(std::FILE* out, const CheckFindings& findings);

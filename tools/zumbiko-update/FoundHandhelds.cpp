@@ -1,0 +1,25 @@
+#include "FoundHandhelds.h"
+
+#include "DryRunDevice.h"
+#include "device/HandheldFinder.h"
+
+FoundHandhelds::FoundHandhelds(const std::vector<std::string>& paths, Sleeper& sleeper,
+                               TransferProgress& progress, bool dryRun)
+    : seams{&volumes, &sleeper, &progress}, count(paths.size()), dryRun(dryRun) {
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const int32_t drive = HandheldFinder::kFirstProbedDrive + static_cast<int32_t>(i);
+        if (drive > HandheldFinder::kLastProbedDrive) break;  // the count still tells "several"
+        volumes.Assign(static_cast<char>('A' + drive), paths[i]);
+    }
+}
+
+int32_t FoundHandhelds::FindHandhelds(uint32_t* mask) {
+    *mask = volumes.LogicalDrives();
+    return static_cast<int32_t>(count);
+}
+
+RefPtr<HandheldDevice> FoundHandhelds::CreateDevice(int32_t driveIndex) {
+    if (!dryRun) return new HandheldDevice(driveIndex, seams);
+    dryRunDevice = new DryRunDevice(driveIndex, seams);
+    return dryRunDevice;
+}

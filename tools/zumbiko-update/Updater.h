@@ -1,0 +1,25 @@
+// One run of the command-line updater: find the handheld, refuse what would harm it, update
+// or check it through the engine, and say the result.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+struct UpdaterOptions {
+    std::string device;    // empty: look among the removable drives
+    std::string dataFile;  // empty: "Zumbiko Update.dat" beside the executable
+    bool german = false;
+    bool check = false;
+    // Where the system describes itself; tests give trees of their own.
+    std::string sysfsRoot = "/sys";
+    std::string devRoot = "/dev";
+    std::string mountsFile = "/proc/self/mounts";
+};
+
+// Exit codes beside the update's results 0 and 2 to 11.
+constexpr int kExitMounted = 12;
+constexpr int kExitNoPermission = 13;
+constexpr int kExitUsage = 64;
+
+// The exit code. terminal: out is a terminal, so progress is a redrawn bar.
+int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bool terminal);

@@ -1,0 +1,85 @@
+#include "UpdaterCommandLine.h"
+
+#include <CLI/CLI.hpp>
+#include <string>
+
+namespace {
+
+const char kDescription[] =
+    "zumbiko-update brings a Zumbiko handheld up to date with the character data in\n"
+    "\"Zumbiko Update.dat\". Plug in the handheld with its USB cable, do not open it in\n"
+    "the file manager, and run zumbiko-update. It looks among the removable drives for\n"
+    "the handheld, copies what its character needs, writes it back and tells the result.\n";
+
+const char kFooter[] =
+    "Before you start:\n"
+    "  The handheld must not be mounted. If the desktop opened it, unmount it without\n"
+    "  unplugging it: udisksctl unmount -b /dev/sdX1 (lsblk shows the name).\n"
+    "  Writing to a drive needs its permission: be in the 'disk' group\n"
+    "  (sudo usermod -aG disk $USER, then log out and back in), or use sudo.\n"
+    "\n"
+    "Examples:\n"
+    "  zumbiko-update                      find the handheld and update it\n"
+    "  zumbiko-update --check              tell what an update would do, write nothing\n"
+    "  sudo zumbiko-update --device /dev/sdb --data ~/Downloads/Zumbiko\\ Update.dat\n"
+    "\n"
+    "Exit status: 0 updated (or, with --check, an update would succeed);\n"
+    "  2 no handheld found; 3 more than one handheld; 4 data file missing or unreadable;\n"
+    "  5 reading the handheld failed; 6 a 1.0 handheld; 7 already up to date;\n"
+    "  8 character not in this update; 9 data missing from this update;\n"
+    "  10 data does not fit; 11 writing the handheld failed;\n"
+    "  12 the handheld is mounted; 13 no permission for the drive; 64 wrong arguments.";
+
+bool StartsWithDe(const char* value) {
+    return value[0] == 'd' && value[1] == 'e';
+}
+
+}  // namespace
+
+bool LocaleIsGerman(const char* lcAll, const char* lcMessages, const char* lang) {
+    for (const char* value : {lcAll, lcMessages, lang}) {
+        if (value != nullptr && value[0] != '\0') return StartsWithDe(value);
+    }
+    return false;
+}
+
+std::optional<int> ParseUpdaterCommandLine(int argc, const char* const* argv,
+                                           UpdaterOptions* options, std::ostream& out,
+                                           std::ostream& err) {
+    CLI::App app(kDescription, "zumbiko-update");
+    app.footer(kFooter);
+    app.get_formatter()->column_width(24);
+    std::string language;
+    app.add_option("--device", options->device,
+                   "The handheld's drive (/dev/sdb, /dev/sdb1) or volume\n"
+                   "file; without it, the removable drives are searched")
+        ->option_text("PATH");
+    app.add_option("--data", options->dataFile,
+                   "The update data file (default: \"Zumbiko Update.dat\"\n"
+                   "beside the program)")
+        ->option_text("FILE");
+    app.add_option("--lang", language,
+                   "Language of the messages, English or German\n"
+                   "(default: from LC_ALL, LC_MESSAGES or LANG)")
+        ->check(CLI::IsMember({"en", "de"}))
+        ->option_text("en|de");
+    app.add_flag("--check", options->check,
+                 "Read the handheld and the data file and tell what an\n"
+                 "update would do, writing nothing to the handheld");
+    // For tests: the system's description of itself, from trees of their own.
+    app.add_option("--sysfs-root", options->sysfsRoot)->group("");
+    app.add_option("--dev-root", options->devRoot)->group("");
+    app.add_option("--mounts", options->mountsFile)->group("");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        err << "zumbiko-update: " << error.what() << "\nTry zumbiko-update --help.\n";
+        return kExitUsage;
+    }
+    if (!language.empty()) options->german = language == "de";
+    return std::nullopt;
+}
