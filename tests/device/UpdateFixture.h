@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,11 @@ constexpr uint16_t kFixtureNewVersion = 0x260;
 // Character 1 of group 1, three required resources, block 510 left alone.
 DataFileSpec FixtureDataFile();
 HandheldOptions FixtureHandheld();
+// The fixture's data file with one thing changed, for the results a data file decides:
+// "no-second-list", "third-missing" (the third required id has no entry), "too-large" (the
+// third required resource passes block 511), "old-layout" (group 2 repeats group 1, for old
+// number 5). Empty when the name is not one of these.
+std::optional<DataFileSpec> FixtureDataFileVariant(const std::string& name);
 
 // What the memory must hold afterwards. Updated: resources placed, every other block from 3
 // to 511 zero but the system blocks, whose version words carry the new version. Not updated:
@@ -24,3 +30,8 @@ HandheldOptions FixtureHandheld();
 std::vector<std::string> CheckMemory(const std::vector<uint8_t>& memory, bool updated,
                                      bool closingBlock,
                                      const HandheldOptions& handheld = FixtureHandheld());
+// After a fixture update of another handheld in the same process, this handheld (of character
+// 0 of group 0) was updated: what the first run placed and this run does not fill stays in the
+// image and reaches this handheld too.
+std::vector<std::string> CheckSecondRunMemory(const std::vector<uint8_t>& memory,
+                                              const HandheldOptions& handheld);

@@ -1,0 +1,100 @@
+// ui-driver: runs in the program's Wine prefix and drives Zumbiko Update.exe as a person
+// would, step by step, printing what it sees.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/ProgramDriver.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: ui-driver --program EXE [--shots DIR] [--signals DIR] STEP...\n"
+    "steps:\n"
+    "  start                   start the program, wait for its main window\n"
+    "  second                  start a second copy while the first runs\n"
+    "  controls                which controls are shown and enabled\n"
+    "  click:english|deutsch|update|close\n"
+    "  key:escape|f1           a key for the main window\n"
+    "  ready                   wait until Update is shown and enabled\n"
+    "  message:ok|enter|escape|close[:SHOT]\n"
+    "                          wait for the next message, report it, close it so\n"
+    "  progress[:SHOT]         wait for the progress display, catch the bar half way\n"
+    "  close-during-write      press close while the bar moves\n"
+    "  about[:SHOT]            open the About box with F1, report it, close it\n"
+    "  shot:NAME               screenshot of the main window\n"
+    "  exit                    wait for the program to end, report its exit code\n"
+    "  await:NAME              pause until the file NAME appears in the signals directory\n"
+    "  watch                   report the messages a person clicks through, until the end\n";
+
+std::wstring Wide(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+// "message:ok:name" -> {"message", "ok", "name"}
+std::vector<std::string> Split(const std::string& step) {
+    std::vector<std::string> parts;
+    size_t from = 0;
+    for (size_t at = step.find(':'); at != std::string::npos; at = step.find(':', from)) {
+        parts.push_back(step.substr(from, at - from));
+        from = at + 1;
+    }
+    parts.push_back(step.substr(from));
+    parts.resize(3);
+    return parts;
+}
+
+bool RunStep(ProgramDriver& driver, const std::string& step) {
+    const std::vector<std::string> part = Split(step);
+    const std::string& verb = part[0];
+    if (verb == "start") return driver.Start();
+    if (verb == "second") return driver.StartSecondCopy();
+    if (verb == "controls") return driver.Controls();
+    if (verb == "click") return driver.Click(part[1]);
+    if (verb == "key") return driver.Key(part[1]);
+    if (verb == "ready") return driver.WaitReady();
+    if (verb == "message") return driver.Message(part[1], part[2]);
+    if (verb == "progress") return driver.Progress(part[1]);
+    if (verb == "close-during-write") return driver.CloseDuringWrite();
+    if (verb == "about") return driver.About(part[1]);
+    if (verb == "shot") return driver.Shot(part[1]);
+    if (verb == "exit") return driver.Exit();
+    if (verb == "await") return driver.Await(part[1]);
+    if (verb == "watch") return driver.Watch();
+    std::printf("failed: unknown step %s\n%s", step.c_str(), kUsage);
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string program;
+    std::string shots;
+    std::string signals;
+    std::vector<std::string> steps;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--program" && i + 1 < argc) {
+            program = argv[++i];
+        } else if (argument == "--shots" && i + 1 < argc) {
+            shots = argv[++i];
+        } else if (argument == "--signals" && i + 1 < argc) {
+            signals = argv[++i];
+        } else {
+            steps.push_back(argument);
+        }
+    }
+    if (program.empty() || steps.empty()) {
+        std::fprintf(stderr, "%s", kUsage);
+        return 2;
+    }
+    ProgramDriver driver(Wide(program), Wide(shots), Wide(signals));
+    for (const std::string& step : steps) {
+        if (!RunStep(driver, step)) {
+            std::printf("driver: stopped at %s\n", step.c_str());
+            return 1;
+        }
+    }
+    std::printf("driver: done\n");
+    return 0;
+}

@@ -1,0 +1,346 @@
+#!/usr/bin/env bash
+# One end-to-end scenario: the real Zumbiko Update.exe under Wine, driven through its windows
+# by ui-driver, against handhelds served over FUSE as drives E: and F:. Afterwards the
+# emulator must report every handle closed and the handheld's memory must be as the result
+# says; the program must end with 0 when closed.
+#
+#   scenario.sh NAME UI_DRIVER_EXE PROGRAM_EXE NATIVE_BUILD_DIR SHOT_DIR
+#   scenario.sh map-drives|restore-drives NATIVE_BUILD_DIR
+#
+# Needs the Wine environment of scripts/wine-env in ours. Exits 77 (skipped) without Wine,
+# an X display, /dev/fuse or the native build's handheld-emu and update-fixture.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=scripts/served-handhelds
+source "$here/../../scripts/served-handhelds"
+
+name=${1:?scenario name}
+if [ "$name" = map-drives ] || [ "$name" = restore-drives ]; then
+    native=${2:?native build directory}
+else
+    ui_driver=${2:?ui-driver.exe}
+    program=${3:?Zumbiko Update.exe}
+    native=${4:?native build directory}
+    shots=${5:?screenshot directory}
+fi
+[ -n "${DISPLAY:-}" ] || { echo "skipped: no X display"; exit 77; }
+work=$(mktemp -d "${TMPDIR:-/tmp}/scenario-XXXXXX")
+served_init "$work" "$native" || { rm -rf "$work"; echo "skipped"; exit 77; }
+
+winver_saved=""
+cleanup() {
+    [ -z "${driver_pid:-}" ] || kill "$driver_pid" 2>/dev/null || true
+    [ -z "$winver_saved" ] || windows_version "$winver_saved"
+    served_cleanup
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+case "$name" in
+map-drives)
+    # Kept for the scenarios that follow; restore-drives puts the prefix back.
+    served_drives_install e f
+    SERVED_INSTALLED=""
+    exit 0
+    ;;
+restore-drives)
+    served_drives_remove
+    exit 0
+    ;;
+esac
+
+fixture=$SERVED_FIXTURE
+log="$work/driver.log"
+: >"$log"
+mkdir -p "$work/program" "$work/signals" "$shots"
+cp "$program" "$work/program/Zumbiko Update.exe"
+program_win=$(winepath -w "$work/program/Zumbiko Update.exe" 2>/dev/null)
+shots_win=$(winepath -w "$shots" 2>/dev/null)
+signals_win=$(winepath -w "$work/signals" 2>/dev/null)
+served_drives_install e f
+
+# Data files come from the fixture, never from hand-written bytes.
+data_file() { "$fixture" write-data "$work/program/Zumbiko Update.dat" "${1:-standard}"; }
+
+# Runs the driver in the background; its lines go to $log.
+drive() {
+    timeout 120 wine "$ui_driver" --program "$program_win" --shots "$shots_win" \
+        --signals "$signals_win" "$@" </dev/null 2>&1 | sed -u 's/\r$//' >>"$log" &
+    driver_pid=$!
+}
+
+# Waits until the driver pauses at await:SIGNAL, runs CMD..., then lets it go on.
+between_runs() {
+    local signal=$1 i
+    shift
+    for ((i = 0; i < 600; i++)); do
+        grep -qxF "awaiting: $signal" "$log" && break
+        kill -0 "$driver_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    "$@"
+    touch "$work/signals/$signal"
+}
+
+driver_done() {
+    local rc=0
+    wait "$driver_pid" || rc=$?
+    driver_pid=""
+    cat "$log"
+    check [ "$rc" -eq 0 ]
+    check saw "exit: 0"
+}
+
+saw() { grep -qxF -- "$1" "$log"; }
+times_seen() { grep -cxF -- "$2" "$log" | grep -qx "$1"; }
+memory() { check "$fixture" check-memory "$work/$1.memory" "${@:2}"; }
+report() { check grep -q "^$1 .*$2" "$work/report"; }
+
+# Windows version of the prefix, as Wine keeps it; "" is Wine's own default.
+windows_version() {
+    if [ -n "$1" ] && [ "$1" != default ]; then
+        wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d "$1" /f >/dev/null 2>&1
+    else
+        wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
+    fi
+}
+current_windows_version() {
+    local v
+    v=$(wine reg query 'HKCU\Software\Wine' /v Version 2>/dev/null | tr -d '\r' |
+        awk '$1 == "Version" {print $3}')
+    echo "${v:-default}"
+}
+
+msg_updated_en='Handheld device has been updated.\n\nReady to play!'
+msg_updated_de='Geraet wurde aktualisiert.\n\nBereit zum spielen.'
+msg_keep_en='Please do not remove the handheld during the update.'
+msg_keep_de='Bitte entfernen Sie das Geraet nicht waehrend die Aktualisierung stattfindet.'
+msg_none_en='Could not detect any handheld device.\nPlease make sure that only one device is attached.'
+msg_none_de='Konnte kein Geraet finden.\nBitte pruefen Sie ob nur ein Geraet verbunden ist.'
+msg_many_en='Detected more than one handheld device.\nPlease make sure that only one device is attached.'
+msg_data_file_en='Could not update handheld device.\nAn error has occurred while opening data file.\nPlease check your installation.'
+msg_read_en='Could not update handheld device.\nAn error has occurred while reading from handheld device.\nPlease try again.'
+msg_old_en='Could not update handheld device.\n\nWe have detected a Zumbiko 1.0 handheld. Please plug in your 2.0 handheld now and click OK.'
+msg_already_en='Could not update handheld device.\n\nThe handheld device has already been updated.'
+msg_character_en='Could not update handheld device.\n\nCharacter is not supported by this update.'
+msg_missing_en='Could not update handheld device.\nCharacter requires data that is not in this update.\nError code='
+msg_no_room_de='Das Geraet konnte nicht aktualisiert werden.\nNotwendige Daten passen nicht in das Geraet.\nFehlerkode='
+msg_write_en='An error occurred while writing data to handheld device.'
+
+language_state='controls: english=shown,enabled deutsch=shown,enabled update=hidden,enabled progress=hidden close=shown,enabled'
+ready_state='controls: english=hidden,enabled deutsch=hidden,enabled update=shown,enabled progress=hidden close=shown,enabled'
+busy_state='controls: english=hidden,enabled deutsch=hidden,enabled update=hidden,disabled progress=shown close=shown,enabled'
+
+# The steps of one run after the language is chosen: Update, the warning of a run that found
+# one handheld (if any), the result.
+run_steps() { echo "click:update ${1:+message:ok} message:${2:-ok}${3:+:$3} ready"; }
+
+# One English run with one handheld on E: served with these options: it must end in the
+# expected message and leave the handheld's blocks untouched.
+single_run() {
+    local expected=$1 closing=$2
+    shift 2
+    data_file
+    served_start toy "$@"
+    served_map e toy
+    drive start click:english ready $(run_steps warning) click:close exit
+    driver_done
+    check saw "$expected"
+    served_expect_closed
+    memory toy untouched "$closing" "$@"
+}
+
+echo "== scenario $name"
+case "$name" in
+updated-english)
+    # Slow enough for the bar to be caught half way and for a close to land mid-write.
+    data_file
+    served_start toy --byte-rate 500000
+    served_map e toy
+    drive start about:about shot:start click:english ready shot:after-language click:update \
+        message:ok:warning progress:progress-half close-during-write second \
+        message:enter:information ready click:close exit
+    driver_done
+    check saw "$language_state"
+    check saw "$ready_state"
+    check saw "$busy_state"
+    check saw "message: icon=warning text=\"$msg_keep_en\""
+    check saw "message: icon=information text=\"$msg_updated_en\""
+    check saw "main window: disabled"
+    check saw "progress: half way"
+    check saw "close during write: refused"
+    check saw "second copy: exit=0"
+    check saw "first copy: running, window restored"
+    served_expect_closed
+    report toy 'closing-block=yes protocol-errors=0'
+    memory toy updated closing
+    ;;
+updated-german)
+    data_file
+    served_start toy
+    served_map e toy
+    drive start click:deutsch ready $(run_steps warning ok information-german) key:escape exit
+    driver_done
+    check saw "message: icon=warning text=\"$msg_keep_de\""
+    check saw "message: icon=information text=\"$msg_updated_de\""
+    served_expect_closed
+    memory toy updated closing
+    ;;
+no-handheld-german)
+    # A drive whose first sector lacks the handheld's name is no handheld.
+    data_file
+    served_start plain --label 'NO NAME'
+    served_map e plain
+    drive start click:deutsch ready click:update message:close:warning-german ready click:close exit
+    driver_done
+    check saw "message: icon=warning text=\"$msg_none_de\""
+    served_expect_closed
+    report plain 'commands=0 '
+    memory plain untouched no-closing --label 'NO NAME'
+    ;;
+several-handhelds)
+    data_file
+    served_start one --handheld two
+    served_map e one
+    served_map f two
+    drive start click:english ready click:update message:ok ready click:close exit
+    driver_done
+    check saw "message: icon=warning text=\"$msg_many_en\""
+    served_expect_closed
+    for h in one two; do
+        report $h 'commands=0 '
+        memory $h untouched no-closing
+    done
+    ;;
+data-file-missing)
+    served_start toy
+    served_map e toy
+    drive start click:english ready $(run_steps warning ok error) click:close exit
+    driver_done
+    check saw "message: icon=error text=\"$msg_data_file_en\""
+    served_expect_closed
+    report toy 'closing-block=yes'
+    memory toy untouched closing
+    ;;
+read-error)
+    # Operation 1 is the scan's look at sector 0; 4 is the first block's read window.
+    single_run "message: icon=error text=\"$msg_read_en\"" no-closing --fail-op 4
+    report toy 'closing-block=no'
+    ;;
+wrong-version)
+    data_file
+    served_start low --version 0x1FF --handheld high --version 0x29A
+    served_map e low
+    drive start click:english ready $(run_steps warning) await:high $(run_steps warning) \
+        click:close exit
+    between_runs high served_map e high
+    driver_done
+    check times_seen 2 "message: icon=information text=\"$msg_old_en\""
+    served_expect_closed
+    memory low untouched closing --version 0x1FF
+    memory high untouched closing --version 0x29A
+    ;;
+already-updated)
+    single_run "message: icon=information text=\"$msg_already_en\"" closing --version 0x260
+    ;;
+character-unsupported)
+    # Group 1 has two characters: number 2 is one past its last.
+    single_run "message: icon=error text=\"$msg_character_en\"" closing --number 2
+    ;;
+data-missing)
+    # The second list missing, then the third required resource: nothing is written back.
+    data_file no-second-list
+    served_start toy
+    served_map e toy
+    drive start click:english ready $(run_steps warning) await:third $(run_steps warning) \
+        click:close exit
+    between_runs third data_file third-missing
+    driver_done
+    check saw "message: icon=error text=\"${msg_missing_en}FF000001\""
+    check saw "message: icon=error text=\"${msg_missing_en}00000012\""
+    served_expect_closed
+    # Two windows: one closing block a run.
+    report toy 'windows-written=2 '
+    memory toy untouched closing
+    ;;
+data-too-large-german)
+    data_file too-large
+    served_start toy
+    served_map e toy
+    drive start click:deutsch ready $(run_steps warning ok error-german) click:close exit
+    driver_done
+    check saw "message: icon=error text=\"${msg_no_room_de}00000012\""
+    served_expect_closed
+    memory toy untouched closing
+    ;;
+write-error)
+    # Gone after two read windows and 100 written ones; a later run finds no handheld.
+    data_file
+    served_start toy --vanish-after 102
+    served_map e toy
+    drive start click:english ready $(run_steps warning) $(run_steps) click:close exit
+    driver_done
+    check saw "message: icon=error text=\"$msg_write_en\""
+    check saw "message: icon=warning text=\"$msg_none_en\""
+    check times_seen 3 "$ready_state"
+    served_expect_closed
+    report toy 'closing-block=no'
+    ;;
+old-layout)
+    # Old number 5 is group 2, number 1 in the newer layout.
+    data_file old-layout
+    served_start toy --old-number 5
+    served_map e toy
+    drive start click:english ready $(run_steps warning) click:close exit
+    driver_done
+    check saw "message: icon=information text=\"$msg_updated_en\""
+    served_expect_closed
+    "$fixture" record "$work/toy.memory" | tee "$work/record"
+    check grep -qx 'block 509: version=0x260 group=2 number=1' "$work/record"
+    check grep -qx 'block 511: version=0x260 group=2 number=1' "$work/record"
+    report toy 'closing-block=yes'
+    ;;
+two-runs)
+    # The second handheld is plugged in where the first was, for the same running program.
+    data_file
+    served_start first --handheld second --group 0 --number 0
+    served_map e first
+    drive start click:english ready $(run_steps warning) await:second $(run_steps warning) \
+        click:close exit
+    between_runs second served_map e second
+    driver_done
+    check times_seen 2 "message: icon=information text=\"$msg_updated_en\""
+    served_expect_closed
+    memory first updated closing
+    memory second second-run closing --group 0 --number 0
+    ;;
+windows-98)
+    # Wine's VWIN32 answers disk reads with zeros: no handheld is found, nothing written.
+    data_file
+    served_start toy
+    served_map e none
+    winver_saved=$(current_windows_version)
+    windows_version win98
+    drive start click:english ready click:update message:ok await:plugged click:update \
+        message:ok ready click:close exit
+    between_runs plugged served_map e toy
+    driver_done
+    windows_version "$winver_saved"
+    winver_saved=""
+    check times_seen 2 "message: icon=warning text=\"$msg_none_en\""
+    served_expect_closed
+    report toy 'commands=0 '
+    report toy 'sector-writes=0 '
+    memory toy untouched no-closing
+    ;;
+*)
+    echo "scenario.sh: no scenario $name" >&2
+    exit 2
+    ;;
+esac
+
+if [ "$SERVED_FAILURES" -ne 0 ]; then
+    echo "scenario $name: $SERVED_FAILURES check(s) failed"
+    exit 1
+fi
+echo "scenario $name: all checks passed"
