@@ -56,6 +56,11 @@ bool HandheldDevice::ReadBlocks(uint32_t firstBlock, uint32_t byteCount, uint8_t
         if (SendCommand(transfer, kReadCommand, block, 0)) {
             uint32_t payload = 0;
             result = TakeAnswer(transfer, byteCount - done, destination + done, &payload);
+            // The next command names a whole block, so an answer that ends mid-block
+            // and leaves bytes missing would put the next answer in the wrong place.
+            if (result && payload % kMemoryBlockSize != 0 && done + payload != byteCount) {
+                result = false;
+            }
             if (result) {
                 block += payload / kMemoryBlockSize;
                 done += payload;

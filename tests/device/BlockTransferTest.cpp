@@ -135,6 +135,9 @@ TEST_F(BlockTransferTest, UntrustedAnswerLengthsFailTheRead) {
         {"largest length", 0xFFFFFFFFu, 4096, kBlock},
         {"true payload larger than asked", std::nullopt, 8192, kBlock},
         {"second answer too large", std::nullopt, 3 * kBlock, 4 * kBlock},
+        // The next answer would start at a block boundary but land mid-block.
+        {"part of a block with bytes still missing", std::nullopt, 100, kBlock},
+        {"a block and a part with bytes still missing", std::nullopt, kBlock + 1, 2 * kBlock},
     };
     for (const Case& c : cases) {
         HandheldOptions options;
