@@ -67,11 +67,12 @@ void EmulatedHandheld::Complain(const char* what) {
 }
 
 // Every sector operation counts, so a fault can pick any one of them.
-bool EmulatedHandheld::TakeOperation(bool write, uint32_t sector, uint32_t count) {
+bool EmulatedHandheld::TakeOperation(bool write, uint32_t sector, uint32_t count, uint8_t command) {
     ++operationCount;
+    if (operationCount == options.vanishAtOperation) vanished = true;
     const bool inRange = count != 0 && sector < kVolumeSectors && count <= kVolumeSectors - sector;
     const bool failed = vanished || operationCount == options.failOperation || !inRange;
-    record.operations.push_back({write, sector, count, failed});
+    record.operations.push_back({write, sector, count, failed, command});
     return !failed;
 }
 
@@ -99,7 +100,8 @@ int32_t EmulatedHandheld::ReadSectors(uint32_t sector, uint32_t count, uint8_t* 
 }
 
 int32_t EmulatedHandheld::WriteSectors(uint32_t sector, uint32_t count, const uint8_t* buffer) {
-    if (!TakeOperation(true, sector, count)) return -1;
+    const uint8_t command = sector == kCommandSector ? buffer[0] : 0;
+    if (!TakeOperation(true, sector, count, command)) return -1;
     const uint32_t end = sector + count;
     if (sector == kCommandSector) {
         std::memcpy(Sector(sector), buffer, kSectorSize);
@@ -133,6 +135,7 @@ bool EmulatedHandheld::Lock() {
 }
 
 bool EmulatedHandheld::Unlock() {
+    ++record.unlockRequests;
     if (vanished) return false;
     ++record.unlocks;
     if (record.lockDepth == 0) {
@@ -204,6 +207,14 @@ void EmulatedHandheld::BeginAnswer(uint32_t block) {
 void EmulatedHandheld::FillReadWindow() {
     uint8_t* window = Sector(kReadWindowSector);
     std::memset(window, 0, kWindowBytes);
+    if (options.scriptedWindows) {
+        const std::vector<uint8_t>& script = *options.scriptedWindows;
+        const size_t left = script.size() - std::min(scriptSent, script.size());
+        const size_t take = std::min<size_t>(kWindowBytes, left);
+        if (take != 0) std::memcpy(window, script.data() + scriptSent, take);
+        scriptSent += kWindowBytes;
+        return;
+    }
     if (answerSent >= answerLength) Complain("read window read past the answer");
     for (uint32_t i = 0; i < kWindowBytes; ++i) {
         const uint64_t at = answerSent + i;

@@ -43,7 +43,7 @@ public:
 private:
     enum class Phase { Idle, Begun, Answering, Receiving };
 
-    bool TakeOperation(bool write, uint32_t sector, uint32_t count);
+    bool TakeOperation(bool write, uint32_t sector, uint32_t count, uint8_t command = 0);
     void CountWindow();
     void RunCommand(const uint8_t* sector);
     void BeginAnswer(uint32_t block);
@@ -64,6 +64,7 @@ private:
     uint64_t answerStart = 0;   // memory offset of the answer's payload
     uint32_t answerLength = 0;  // as sent, counting its own four bytes
     uint64_t answerSent = 0;    // bytes of the answer stream already in windows
+    size_t scriptSent = 0;      // bytes of the scripted windows already served
     uint64_t receiveStart = 0;
     uint32_t receiveCount = 0;
     uint32_t received = 0;

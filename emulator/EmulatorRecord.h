@@ -11,6 +11,8 @@ struct SectorOperation {
     uint32_t sector = 0;
     uint32_t count = 0;
     bool failed = false;
+    // Byte 0 of a command sector write, failed or not; 0 for any other operation.
+    uint8_t command = 0;
 };
 
 struct MailboxCommand {
@@ -29,6 +31,8 @@ struct EmulatorRecord {
     uint32_t closes = 0;
     uint32_t locks = 0;
     uint32_t unlocks = 0;
+    // Asked for, whether or not the handheld was still there to take it.
+    uint32_t unlockRequests = 0;
     int32_t lockDepth = 0;
     // Host reads that were not whole aligned sectors; served without touching the mailbox.
     uint32_t unalignedReads = 0;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct HandheldOptions {
     // Loaded when it exists with the right size, else made fresh; saved after every
@@ -28,6 +29,12 @@ struct HandheldOptions {
     uint32_t failOperation = 0;
     // After this many window transfers every operation fails, as when the cable is pulled.
     std::optional<uint32_t> vanishAfterWindows;
+    // From sector operation number N (from 1) on, the handheld is gone: that operation and
+    // every later one fails, and it can no longer be opened.
+    uint32_t vanishAtOperation = 0;
+    // Read windows are served from these bytes in order, 8192 to a window and zeros past
+    // the end, in place of the answers memory would give: a handheld that says anything.
+    std::optional<std::vector<uint8_t>> scriptedWindows;
     // Bytes per second the volume moves; 0 is as fast as the host can go. The served file
     // paces itself by it; in process nothing waits.
     uint32_t bytesPerSecond = 0;

@@ -1,0 +1,52 @@
+#include "EmulatedRun.h"
+
+#include <cstring>
+
+#include "device/HandheldFinder.h"
+#include "engine/UpdateController.h"
+
+EmulatedRun::EmulatedRun(const HandheldOptions& options, bool vwin32) : handheld(options) {
+    seams.volumes.Attach(kDriveE, &handheld);
+    seams.volumes.PresentVwin32(vwin32);
+}
+
+// The current device holds a channel into this handheld; it must not outlive it.
+EmulatedRun::~EmulatedRun() {
+    g_currentDevice.Reset();
+}
+
+std::unique_ptr<MappedFile> EmulatedRun::BytesSource::OpenDataFile() {
+    if (size == 0) return nullptr;
+    return std::make_unique<MemoryFile>(bytes.get(), size);
+}
+
+RunOutcome EmulatedRun::Run(const uint8_t* data, size_t size) {
+    dataFile.bytes = std::make_unique<uint8_t[]>(size);
+    if (size != 0) std::memcpy(dataFile.bytes.get(), data, size);
+    dataFile.size = size;
+
+    HandheldFinder finder(seams.Seams());
+    UpdateController controller;
+    controller.Attach({&finder, &window, &dataFile, image.get()});
+    // As the window drives it: Update pressed in Ready, one idle pass, then the run.
+    controller.SetState(UpdateController::Ready);
+    controller.SetState(UpdateController::UpdateRequested);
+    controller.Step();
+    controller.Step();
+
+    RunOutcome outcome;
+    outcome.result = controller.LastResult();
+    outcome.state = controller.GetState();
+    outcome.deviceLeftOpen = g_currentDevice && g_currentDevice->IsOpen();
+    g_currentDevice.Reset();
+    outcome.openChannels = seams.volumes.OpenChannels();
+    outcome.busyCount = window.busyCount;
+    outcome.messages = window.kinds;
+    window.kinds.clear();
+    return outcome;
+}
+
+std::vector<uint8_t> EmulatedRun::Memory() {
+    const uint8_t* bytes = handheld.Memory().Bytes();
+    return {bytes, bytes + HandheldMemory::kSize};
+}
