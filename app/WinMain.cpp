@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include "app/Application.h"
+#include "app/DllSearch.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    RestrictDllSearch();
     g_instance = instance;
     if (FAILED(OleInitialize(nullptr))) return 0;
     Application::Run();

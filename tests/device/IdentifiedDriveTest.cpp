@@ -1,0 +1,87 @@
+// A run writes only to the drive it identified as a handheld in that same run: never to the
+// drive an earlier run found, even though that device object stays current between runs.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "DeviceTestSeams.h"
+#include "UpdateFixture.h"
+#include "device/HandheldFinder.h"
+#include "emulator/EmulatedHandheld.h"
+#include "engine/DeviceImage.h"
+#include "engine/MappedFile.h"
+#include "engine/RunWindow.h"
+#include "engine/UpdateController.h"
+
+namespace {
+
+class QuietWindow final : public RunWindow {
+public:
+    void ShowControl(int32_t, bool) override {}
+    void SetProgressRange(uint32_t, uint32_t) override {}
+    void SetProgressPos(uint32_t) override {}
+    void RaiseBusy() override {}
+    void LowerBusy() override {}
+    void ShowMessage(MessageKind, const wchar_t*) override {}
+};
+
+class FixtureFile final : public DataFileSource {
+public:
+    std::unique_ptr<MappedFile> OpenDataFile() override {
+        if (!present) return nullptr;
+        return std::make_unique<MemoryFile>(bytes.data(), bytes.size());
+    }
+    bool present = true;
+    std::vector<uint8_t> bytes = BuildDataFile(FixtureDataFile());
+};
+
+bool OnlyIdentificationReads(const EmulatorRecord& record) {
+    for (const SectorOperation& op : record.operations) {
+        if (op.write || op.sector != 0) return false;
+    }
+    return true;
+}
+
+TEST(IdentifiedDriveTest, LaterRunsNeverWriteToTheDriveAnEarlierRunFound) {
+    constexpr int32_t kDriveF = 5;
+    HandheldOptions plain = FixtureHandheld();
+    plain.label = {'B', 'A', 'C', 'K', 'U', 'P', ' ', ' ', ' ', ' ', ' '};
+    EmulatedHandheld first(FixtureHandheld());
+    EmulatedHandheld stranger(plain);
+    EmulatedHandheld second(FixtureHandheld());
+
+    TestSeams seams;
+    HandheldFinder finder(seams.Seams());
+    QuietWindow window;
+    FixtureFile data;
+    const auto image = std::make_unique<DeviceImage>();
+    UpdateController controller;
+    controller.Attach({&finder, &window, &data, image.get()});
+
+    seams.volumes.Attach(kDriveE, &first);
+    controller.RunUpdate();
+    ASSERT_EQ(controller.LastResult(), UpdateResult::Updated);
+    ASSERT_EQ(g_currentDevice->GetDriveIndex(), kDriveE);
+
+    // The handheld leaves, another volume takes its letter: the old object stays current,
+    // yet nothing reaches that volume but the scan's look at its sector 0.
+    seams.volumes.Attach(kDriveE, &stranger);
+    controller.RunUpdate();
+    EXPECT_EQ(controller.LastResult(), UpdateResult::NoHandheld);
+
+    // A handheld on F:, with a data file that cannot be read, which still ends with the
+    // closing block: it goes to F:, the drive this run identified.
+    seams.volumes.Attach(kDriveF, &second);
+    data.present = false;
+    controller.RunUpdate();
+    EXPECT_EQ(controller.LastResult(), UpdateResult::DataFileError);
+    EXPECT_TRUE(second.Record().closingBlockArrived);
+
+    EXPECT_TRUE(OnlyIdentificationReads(stranger.Record()));
+    EXPECT_EQ(stranger.Record().operations.size(), 2u);
+    EXPECT_EQ(seams.volumes.OpenChannels(), 0);
+    g_currentDevice.Reset();
+}
+
+}  // namespace
