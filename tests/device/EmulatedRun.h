@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "DeviceTestSeams.h"
+#include "RunStandIns.h"
 #include "emulator/EmulatedHandheld.h"
 #include "engine/DeviceImage.h"
 #include "engine/MappedFile.h"
-#include "engine/RunWindow.h"
 #include "engine/UpdateResult.h"
 
 struct RunOutcome {
@@ -43,19 +43,6 @@ public:
     std::vector<uint8_t> Memory();
 
 private:
-    class Window final : public RunWindow {
-    public:
-        void ShowControl(int32_t, bool) override {}
-        void SetProgressRange(uint32_t, uint32_t) override {}
-        void SetProgressPos(uint32_t) override {}
-        void RaiseBusy() override { ++busyCount; }
-        void LowerBusy() override { --busyCount; }
-        void ShowMessage(MessageKind kind, const wchar_t*) override { kinds.push_back(kind); }
-
-        int32_t busyCount = 0;
-        std::vector<MessageKind> kinds;
-    };
-
     class BytesSource final : public DataFileSource {
     public:
         std::unique_ptr<MappedFile> OpenDataFile() override;
@@ -65,7 +52,7 @@ private:
 
     TestSeams seams;
     EmulatedHandheld handheld;
-    Window window;
+    RecordingWindow window;
     BytesSource dataFile;
     std::unique_ptr<DeviceImage> image = std::make_unique<DeviceImage>();
 };

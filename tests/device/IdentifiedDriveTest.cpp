@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DeviceTestSeams.h"
+#include "RunStandIns.h"
 #include "UpdateFixture.h"
 #include "device/HandheldFinder.h"
 #include "emulator/EmulatedHandheld.h"
@@ -15,26 +16,6 @@
 #include "engine/UpdateController.h"
 
 namespace {
-
-class QuietWindow final : public RunWindow {
-public:
-    void ShowControl(int32_t, bool) override {}
-    void SetProgressRange(uint32_t, uint32_t) override {}
-    void SetProgressPos(uint32_t) override {}
-    void RaiseBusy() override {}
-    void LowerBusy() override {}
-    void ShowMessage(MessageKind, const wchar_t*) override {}
-};
-
-class FixtureFile final : public DataFileSource {
-public:
-    std::unique_ptr<MappedFile> OpenDataFile() override {
-        if (!present) return nullptr;
-        return std::make_unique<MemoryFile>(bytes.data(), bytes.size());
-    }
-    bool present = true;
-    std::vector<uint8_t> bytes = BuildDataFile(FixtureDataFile());
-};
 
 bool OnlyIdentificationReads(const EmulatorRecord& record) {
     for (const SectorOperation& op : record.operations) {
@@ -53,8 +34,8 @@ TEST(IdentifiedDriveTest, LaterRunsNeverWriteToTheDriveAnEarlierRunFound) {
 
     TestSeams seams;
     HandheldFinder finder(seams.Seams());
-    QuietWindow window;
-    FixtureFile data;
+    RecordingWindow window;
+    FixtureDataSource data;
     const auto image = std::make_unique<DeviceImage>();
     UpdateController controller;
     controller.Attach({&finder, &window, &data, image.get()});

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "DeviceTestSeams.h"
+#include "RunStandIns.h"
 #include "ServedEmulator.h"
 #include "UpdateFixture.h"
 #include "app/RefPtr.h"
@@ -102,24 +103,6 @@ TEST_F(ServedHandheldTest, BlocksAndTheClosingBlockTravelThroughTheServedFile) {
     EXPECT_NE(report.find("protocol-errors=0"), std::string::npos) << report;
 }
 
-class QuietWindow final : public RunWindow {
-public:
-    void ShowControl(int32_t, bool) override {}
-    void SetProgressRange(uint32_t, uint32_t) override {}
-    void SetProgressPos(uint32_t) override {}
-    void RaiseBusy() override {}
-    void LowerBusy() override {}
-    void ShowMessage(MessageKind, const wchar_t*) override {}
-};
-
-class FixtureData final : public DataFileSource {
-public:
-    std::unique_ptr<MappedFile> OpenDataFile() override {
-        return std::make_unique<MemoryFile>(bytes.data(), bytes.size());
-    }
-    const std::vector<uint8_t> bytes = BuildDataFile(FixtureDataFile());
-};
-
 TEST_F(ServedHandheldTest, WholeUpdateThroughTheNativeTransport) {
     ServedEmulator served({"--handheld", "toy", "--memory", "@DIR@/memory", "--version", "0x240",
                            "--group", "1", "--number", "1"});
@@ -128,8 +111,8 @@ TEST_F(ServedHandheldTest, WholeUpdateThroughTheNativeTransport) {
     volumes.Assign('E', served.PathOf("toy"));
 
     HandheldFinder finder(Seams());
-    QuietWindow window;
-    FixtureData data;
+    RecordingWindow window;
+    FixtureDataSource data;
     auto image = std::make_unique<DeviceImage>();
     UpdateController controller;
     controller.Attach({&finder, &window, &data, image.get()});

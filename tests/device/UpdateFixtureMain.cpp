@@ -34,8 +34,7 @@ bool ParseHandheld(int argc, char** argv, HandheldOptions* options) {
     arguments.insert(arguments.end(), argv, argv + argc);
     EmuCommandLine line;
     std::string error;
-    if (!ParseEmuCommandLine(static_cast<int>(arguments.size()), arguments.data(), &line,
-                             &error) ||
+    if (!ParseEmuCommandLine(static_cast<int>(arguments.size()), arguments.data(), &line, &error) ||
         line.handhelds.size() != 1) {
         std::fprintf(stderr, "update-fixture: %s\n", error.c_str());
         return false;

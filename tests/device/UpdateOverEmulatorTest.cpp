@@ -6,37 +6,15 @@
 #include <vector>
 
 #include "DeviceTestSeams.h"
+#include "RunStandIns.h"
 #include "UpdateFixture.h"
 #include "device/HandheldFinder.h"
 #include "emulator/EmulatedHandheld.h"
 #include "engine/DeviceImage.h"
 #include "engine/MappedFile.h"
-#include "engine/RunWindow.h"
 #include "engine/UpdateController.h"
 
 namespace {
-
-class RecordingWindow final : public RunWindow {
-public:
-    void ShowControl(int32_t, bool) override {}
-    void SetProgressRange(uint32_t, uint32_t) override {}
-    void SetProgressPos(uint32_t) override {}
-    void RaiseBusy() override { ++busyCount; }
-    void LowerBusy() override { --busyCount; }
-    void ShowMessage(MessageKind kind, const wchar_t*) override { kinds.push_back(kind); }
-
-    int32_t busyCount = 0;
-    std::vector<MessageKind> kinds;
-};
-
-class BytesDataFile final : public DataFileSource {
-public:
-    std::unique_ptr<MappedFile> OpenDataFile() override {
-        if (bytes.empty()) return nullptr;
-        return std::make_unique<MemoryFile>(bytes.data(), bytes.size());
-    }
-    std::vector<uint8_t> bytes = BuildDataFile(FixtureDataFile());
-};
 
 class UpdateOverEmulatorTest : public ::testing::Test {
 protected:
@@ -62,7 +40,7 @@ protected:
 
     TestSeams test;
     RecordingWindow window;
-    BytesDataFile dataFile;
+    FixtureDataSource dataFile;
     std::unique_ptr<DeviceImage> image = std::make_unique<DeviceImage>();
     std::vector<std::unique_ptr<EmulatedHandheld>> handhelds;
 };
@@ -106,31 +84,31 @@ TEST_F(UpdateOverEmulatorTest, EveryResultLeavesTheHandheldAsItShould) {
         UpdateResult result;
         bool updated;
         bool closingBlock;
-        void (*adjust)(HandheldOptions&, BytesDataFile&);
+        void (*adjust)(HandheldOptions&, FixtureDataSource&);
     };
     const Case cases[] = {
         {"already updated", UpdateResult::AlreadyUpdated, false, true,
-         [](HandheldOptions& o, BytesDataFile&) { o.versionWord = kFixtureNewVersion; }},
+         [](HandheldOptions& o, FixtureDataSource&) { o.versionWord = kFixtureNewVersion; }},
         {"too old", UpdateResult::WrongVersion, false, true,
-         [](HandheldOptions& o, BytesDataFile&) { o.versionWord = 0x1FF; }},
+         [](HandheldOptions& o, FixtureDataSource&) { o.versionWord = 0x1FF; }},
         {"too new", UpdateResult::WrongVersion, false, true,
-         [](HandheldOptions& o, BytesDataFile&) { o.versionWord = 0x29A; }},
+         [](HandheldOptions& o, FixtureDataSource&) { o.versionWord = 0x29A; }},
         {"unknown character", UpdateResult::CharacterNotSupported, false, true,
-         [](HandheldOptions& o, BytesDataFile&) { o.characterNumber = 9; }},
+         [](HandheldOptions& o, FixtureDataSource&) { o.characterNumber = 9; }},
         {"no data file", UpdateResult::DataFileError, false, true,
-         [](HandheldOptions&, BytesDataFile& d) { d.bytes.clear(); }},
+         [](HandheldOptions&, FixtureDataSource& d) { d.bytes.clear(); }},
         // Operation 1 is the identification; 4 is the first block's window.
         {"read window fails", UpdateResult::ReadError, false, false,
-         [](HandheldOptions& o, BytesDataFile&) { o.failOperation = 4; }},
+         [](HandheldOptions& o, FixtureDataSource&) { o.failOperation = 4; }},
         // 1 + 4 + 4 operations read; then BeginCommand, WriteCommand, 40 windows.
         {"write-back window fails", UpdateResult::WriteError, false, false,
-         [](HandheldOptions& o, BytesDataFile&) { o.failOperation = 9 + 2 + 41; }},
+         [](HandheldOptions& o, FixtureDataSource&) { o.failOperation = 9 + 2 + 41; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestSeams seams;
         HandheldOptions options = FixtureHandheld();
-        BytesDataFile data;
+        FixtureDataSource data;
         c.adjust(options, data);
         EmulatedHandheld handheld(options);
         seams.volumes.Attach(kDriveE, &handheld);
