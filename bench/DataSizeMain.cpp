@@ -1,0 +1,80 @@
+// Whole updates from a large data file and from a small one, taken in turns so that both
+// meet the same load: nothing is parsed ahead, so the size should not show.
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "emulator/EmulatedHandheld.h"
+#include "emulator/EmulatorVolumes.h"
+#include "support/BenchClock.h"
+#include "support/BenchData.h"
+#include "support/BenchDataSource.h"
+#include "support/BenchSleepers.h"
+#include "support/BenchUpdate.h"
+
+namespace {
+
+constexpr int32_t kDriveE = 4;
+
+template <typename Pauses>
+UpdateTiming UpdateFrom(DataFileSource& data) {
+    EmulatedHandheld handheld(BenchHandheld());
+    EmulatorVolumes volumes;
+    volumes.Attach(kDriveE, &handheld);
+    Pauses sleeper;
+    return TimeOneUpdate(volumes, sleeper, data);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int runs = 5;
+    std::vector<std::string> paths;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--runs" && i + 1 < argc) {
+            runs = std::atoi(argv[++i]);
+        } else if (argument.rfind("--", 0) != 0) {
+            paths.push_back(argument);
+        } else {
+            paths.clear();
+            break;
+        }
+    }
+    if (paths.size() != 2 || runs < 1) {
+        std::fprintf(stderr,
+                     "usage: bench-data-size [--runs N] LARGE SMALL\n"
+                     "Updates from each data file in turn, N times each (default 5), with the "
+                     "real pauses and again without them; prints the medians.\n");
+        return 2;
+    }
+    BenchDataSource large(paths[0]), small(paths[1]);
+
+    std::vector<double> largeWalls, smallWalls, ratios, largeWork, smallWork;
+    int failures = 0;
+    for (int run = 0; run < runs; ++run) {
+        // Alternate which goes first, so that neither always follows the other.
+        const bool largeFirst = run % 2 == 0;
+        UpdateTiming first = UpdateFrom<PauseSleeper>(largeFirst ? large : small);
+        UpdateTiming second = UpdateFrom<PauseSleeper>(largeFirst ? small : large);
+        const UpdateTiming& fromLarge = largeFirst ? first : second;
+        const UpdateTiming& fromSmall = largeFirst ? second : first;
+        failures += (fromLarge.result != UpdateResult::Updated) +
+                    (fromSmall.result != UpdateResult::Updated);
+        largeWalls.push_back(fromLarge.wallSeconds);
+        smallWalls.push_back(fromSmall.wallSeconds);
+        ratios.push_back(fromLarge.wallSeconds / fromSmall.wallSeconds);
+        std::printf("size-run run=%d large=%.6f small=%.6f ratio=%.4f\n", run + 1,
+                    fromLarge.wallSeconds, fromSmall.wallSeconds,
+                    fromLarge.wallSeconds / fromSmall.wallSeconds);
+
+        largeWork.push_back(UpdateFrom<NoPauseSleeper>(large).wallSeconds);
+        smallWork.push_back(UpdateFrom<NoPauseSleeper>(small).wallSeconds);
+    }
+    std::printf("size-median runs=%d failed=%d large=%.6f small=%.6f ratio=%.4f\n", runs, failures,
+                Median(largeWalls), Median(smallWalls), Median(ratios));
+    std::printf("size-work large=%.6f small=%.6f\n", Median(largeWork), Median(smallWork));
+    return failures == 0 ? 0 : 1;
+}
