@@ -18,10 +18,6 @@ constexpr POINT kCloseAt{486, 5};
 constexpr POINT kProgressAt{157, 253};
 constexpr uint32_t kLastLanguageCommand = 20485;
 
-const SkinPicture& PictureFor(const SkinPicture (&pictures)[2], UINT itemState) {
-    return pictures[(itemState & ODS_SELECTED) != 0 ? 1 : 0];
-}
-
 bool IsLanguageCommand(uint32_t id) {
     return id >= static_cast<uint32_t>(kFirstLanguageCommand) && id <= kLastLanguageCommand;
 }
@@ -110,9 +106,7 @@ LRESULT MainWindow::OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT MainWindow::OnEraseBackground(HDC dc) {
-    RECT client{};
-    GetClientRect(Handle(), &client);
-    DrawSkinPicture(dc, client, skinBitmap);
+    DrawSkinBackground(Handle(), dc, skinBitmap);
     return 1;
 }
 

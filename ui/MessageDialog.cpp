@@ -20,10 +20,6 @@ constexpr SIZE kTextSize{250, 95};
 constexpr uint32_t kIconBits = 0xF0;
 constexpr UINT kTextFormat = DT_CENTER | DT_WORDBREAK | DT_END_ELLIPSIS;
 
-const SkinPicture& PictureFor(const SkinPicture (&pictures)[2], UINT itemState) {
-    return pictures[(itemState & ODS_SELECTED) != 0 ? 1 : 0];
-}
-
 }  // namespace
 
 int MessageIconFor(uint32_t kind) {
@@ -93,9 +89,7 @@ LRESULT MessageDialog::OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT MessageDialog::OnEraseBackground(HDC dc) {
-    RECT client{};
-    GetClientRect(Handle(), &client);
-    DrawSkinPicture(dc, client, skinBitmap);
+    DrawSkinBackground(Handle(), dc, skinBitmap);
     return 1;
 }
 

@@ -33,3 +33,13 @@ void FitClientArea(HWND dialog, SIZE client) {
     SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER);
 }
+
+void DrawSkinBackground(HWND window, HDC target, const SkinPicture& skin) {
+    RECT client{};
+    GetClientRect(window, &client);
+    DrawSkinPicture(target, client, skin);
+}
+
+const SkinPicture& PictureFor(const SkinPicture (&pictures)[2], UINT itemState) {
+    return pictures[(itemState & ODS_SELECTED) != 0 ? 1 : 0];
+}
