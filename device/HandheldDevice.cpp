@@ -20,8 +20,17 @@ int32_t HandheldDevice::GetDriveIndex() {
     return driveIndex;
 }
 
+// The drive letter is only a name: between the scan and this open the user may have pulled
+// the handheld and plugged in another drive, which must not receive a single sector.
+bool HandheldDevice::OpenIdentified() {
+    if (!Open()) return false;
+    if (Identify()) return true;
+    Close();
+    return false;
+}
+
 void HandheldDevice::WriteClosingBlock() {
-    if (!Open()) return;
+    if (!OpenIdentified()) return;
     const uint8_t zeros[kMemoryBlockSize] = {};
     WriteBlocks(kClosingBlockAddress, kMemoryBlockSize, zeros);
     Close();

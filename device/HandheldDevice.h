@@ -21,7 +21,8 @@ public:
     HandheldDevice(int32_t driveIndex, const DeviceSeams& seams);
     ~HandheldDevice() override;
 
-    // Opens itself, writes one zero block at block address 512 and closes again.
+    // Opens itself, writes one zero block at block address 512 and closes again; writes
+    // nothing to a drive that no longer identifies.
     virtual void WriteClosingBlock();
     // Tries the VWIN32 device first, then the drive's own volume.
     virtual bool Open();
@@ -31,6 +32,9 @@ public:
     virtual int32_t GetDriveIndex();
     virtual bool ReadBlocks(uint32_t firstBlock, uint32_t byteCount, uint8_t* destination);
     virtual bool WriteBlocks(uint32_t firstBlock, uint32_t byteCount, const uint8_t* source);
+
+    // Open, kept open only if the drive still carries the identification.
+    bool OpenIdentified();
 
     // Whole sectors through 512-aligned buffers; the count of bytes moved, or -1 unless
     // every byte asked for moved.

@@ -134,7 +134,7 @@ UpdateResult UpdateController::Transfer() {
 
     if (!g_currentDevice) return UpdateResult::ReadError;
     HandheldDevice& device = *g_currentDevice;
-    if (!device.Open()) return UpdateResult::ReadError;
+    if (!device.OpenIdentified()) return UpdateResult::ReadError;
     const DeviceCloser closer(device);
 
     DeviceImage& image = *seams.image;

@@ -28,10 +28,7 @@ public:
 
     void WriteClosingBlock() override {
         log.push_back("WriteClosingBlock");
-        if (!Open()) return;
-        const std::vector<uint8_t> zeros(kBlockSize, 0);
-        WriteBlocks(kClosingBlock, kBlockSize, zeros.data());
-        Close();
+        HandheldDevice::WriteClosingBlock();
     }
     bool Open() override {
         log.push_back("Open");
@@ -39,6 +36,10 @@ public:
         open = true;
         ++opens;
         return true;
+    }
+    bool Identify() override {
+        log.push_back("Identify");
+        return open;
     }
     void Close() override {
         if (!open) return;

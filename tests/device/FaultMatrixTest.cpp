@@ -33,13 +33,16 @@ struct Step {
     uint32_t window = 0;  // within its transaction
 };
 
+// A look at sector 0 after the scan's belongs to the transaction whose open it guards.
 std::vector<Step> StepsOf(const EmulatorRecord& record) {
     std::vector<Step> steps;
     int32_t transaction = kScan;
     uint32_t window = 0;
     for (const SectorOperation& op : record.operations) {
         Step step{Role::Window, transaction, window};
-        if (op.write && op.sector == kCommandSector) {
+        if (op.sector == 0) {
+            step = {Role::Identify, steps.empty() ? kScan : transaction + 1, 0};
+        } else if (op.write && op.sector == kCommandSector) {
             if (op.command == kBegin) {
                 step.transaction = ++transaction;
                 window = 0;
@@ -47,8 +50,6 @@ std::vector<Step> StepsOf(const EmulatorRecord& record) {
             step.role = op.command == kBegin ? Role::Begin
                         : op.command == kEnd ? Role::End
                                              : Role::Command;
-        } else if (transaction == kScan) {
-            step.role = Role::Identify;
         } else {
             step.window = window++;
         }
@@ -200,9 +201,10 @@ protected:
 };
 
 TEST_P(FaultMatrixTest, EveryOperationFailedOnceOrVanishedFrom) {
-    // Identification, two block reads of four operations, the write-back's Begin, write
-    // command, 255 windows and End, and the closing block's four.
-    ASSERT_EQ(steps.size(), 1u + 4 + 4 + 258 + 4);
+    // The scan's identification, the run's, two block reads of four operations, the
+    // write-back's Begin, write command, 255 windows and End, and the closing block's
+    // identification and four.
+    ASSERT_EQ(steps.size(), 1u + 1 + 4 + 4 + 258 + 1 + 4);
     RecordProperty("sector_operations", static_cast<int>(steps.size()));
     for (const Fault fault : {Fault::FailOne, Fault::VanishFrom}) {
         for (uint32_t operation = 1; operation <= steps.size(); ++operation) {

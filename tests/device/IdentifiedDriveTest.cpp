@@ -1,5 +1,6 @@
-// A run writes only to the drive it identified as a handheld in that same run: never to the
-// drive an earlier run found, even though that device object stays current between runs.
+// A run writes only to a drive that carries the identification when it is opened: never to
+// the drive an earlier run found, even though that device object stays current between runs,
+// nor to another drive that took the letter after the scan.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -24,7 +25,7 @@ bool OnlyIdentificationReads(const EmulatorRecord& record) {
     return true;
 }
 
-TEST(IdentifiedDriveTest, LaterRunsNeverWriteToTheDriveAnEarlierRunFound) {
+TEST(IdentifiedDriveTest, RunsWriteOnlyToADriveThatIdentifiesWhenOpened) {
     constexpr int32_t kDriveF = 5;
     HandheldOptions plain = FixtureHandheld();
     plain.label = {'B', 'A', 'C', 'K', 'U', 'P', ' ', ' ', ' ', ' ', ' '};
@@ -59,8 +60,26 @@ TEST(IdentifiedDriveTest, LaterRunsNeverWriteToTheDriveAnEarlierRunFound) {
     EXPECT_EQ(controller.LastResult(), UpdateResult::DataFileError);
     EXPECT_TRUE(second.Record().closingBlockArrived);
 
-    EXPECT_TRUE(OnlyIdentificationReads(stranger.Record()));
-    EXPECT_EQ(stranger.Record().operations.size(), 2u);
+    // While the warning not to unplug is open, the handheld on F: is pulled and a USB stick
+    // takes its letter. The run's open reads its sector 0 and stops: a read error. Without a
+    // data file the closing block that result 4 calls for is refused in the same way.
+    EmulatedHandheld stick(plain);
+    window.whileShown = [&](MessageKind kind) {
+        if (kind == MessageKind::Warning) seams.volumes.Attach(kDriveF, &stick);
+    };
+    for (const bool present : {true, false}) {
+        seams.volumes.Attach(kDriveF, &second);
+        data.present = present;
+        controller.RunUpdate();
+        EXPECT_EQ(controller.LastResult(),
+                  present ? UpdateResult::ReadError : UpdateResult::DataFileError);
+    }
+
+    for (EmulatedHandheld* other : {&stranger, &stick}) {
+        EXPECT_TRUE(OnlyIdentificationReads(other->Record()));
+    }
+    EXPECT_EQ(stranger.Record().operations.size(), 4u);
+    EXPECT_EQ(stick.Record().operations.size(), 2u);
     EXPECT_EQ(seams.volumes.OpenChannels(), 0);
     g_currentDevice.Reset();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -18,10 +19,15 @@ public:
     void SetProgressPos(uint32_t) override {}
     void RaiseBusy() override { ++busyCount; }
     void LowerBusy() override { --busyCount; }
-    void ShowMessage(MessageKind kind, const wchar_t*) override { kinds.push_back(kind); }
+    void ShowMessage(MessageKind kind, const wchar_t*) override {
+        kinds.push_back(kind);
+        if (whileShown) whileShown(kind);
+    }
 
     int32_t busyCount = 0;
     std::vector<MessageKind> kinds;
+    // What the user does while a message is open.
+    std::function<void(MessageKind)> whileShown;
 };
 
 // The fixture's data file, or none at all when it is not present.

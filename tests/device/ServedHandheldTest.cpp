@@ -126,10 +126,10 @@ TEST_F(ServedHandheldTest, WholeUpdateThroughTheNativeTransport) {
         CheckMemory(ReadWhole(served.Directory() + "/memory"), true, true);
     EXPECT_TRUE(problems.empty()) << problems.front();
     const std::string report = served.Report();
-    EXPECT_NE(report.find("toy opens=3 closes=3 open-handles=0 sector-ops=271"), std::string::npos)
+    EXPECT_NE(report.find("toy opens=3 closes=3 open-handles=0 sector-ops=273"), std::string::npos)
         << report;
     EXPECT_NE(report.find("closing-block=yes protocol-errors=0"), std::string::npos) << report;
-    EXPECT_EQ(sleeper.pauses.size(), 6u);
+    EXPECT_EQ(sleeper.pauses.size(), 9u);
 }
 
 }  // namespace

@@ -60,11 +60,13 @@ TEST_F(UpdateOverEmulatorTest, FullUpdatePlacesEveryResourceAndClearsTheRest) {
     EXPECT_EQ(record.windowsWritten, 256u);
     EXPECT_EQ(test.progress.StepTotal(), 510u);
     EXPECT_EQ(window.busyCount, 0);
-    // Identification, two reads of one block, the write-back and the closing block.
-    EXPECT_EQ(record.operations.size(), 1u + 4 + 4 + 258 + 4);
-    // The probe's first read; then the run's object: before its first command, and around
-    // each of the two window reads. The write-back and closing block follow writes.
-    EXPECT_EQ(test.sleeper.pauses.size(), 1u + 1 + 2 + 2);
+    // The scan's identification, the run's, two reads of one block, the write-back, and the
+    // closing block's identification and transaction.
+    EXPECT_EQ(record.operations.size(), 1u + 1 + 4 + 4 + 258 + 1 + 4);
+    // The probe's first read; then the run's object: before its identification, before its
+    // first command, around each of the two window reads (the write-back follows a write),
+    // and around the closing block's identification.
+    EXPECT_EQ(test.sleeper.pauses.size(), 1u + 1 + 1 + 2 + 2 + 2);
     RecordProperty("sector_operations", static_cast<int>(record.operations.size()));
     RecordProperty("pauses", static_cast<int>(test.sleeper.pauses.size()));
 }
@@ -97,12 +99,13 @@ TEST_F(UpdateOverEmulatorTest, EveryResultLeavesTheHandheldAsItShould) {
          [](HandheldOptions& o, FixtureDataSource&) { o.characterNumber = 9; }},
         {"no data file", UpdateResult::DataFileError, false, true,
          [](HandheldOptions&, FixtureDataSource& d) { d.bytes.clear(); }},
-        // Operation 1 is the identification; 4 is the first block's window.
+        // Operations 1 and 2 are the scan's and the run's identification; 5 is the first
+        // block's window.
         {"read window fails", UpdateResult::ReadError, false, false,
-         [](HandheldOptions& o, FixtureDataSource&) { o.failOperation = 4; }},
-        // 1 + 4 + 4 operations read; then BeginCommand, WriteCommand, 40 windows.
+         [](HandheldOptions& o, FixtureDataSource&) { o.failOperation = 5; }},
+        // 2 + 4 + 4 operations read; then BeginCommand, WriteCommand, 40 windows.
         {"write-back window fails", UpdateResult::WriteError, false, false,
-         [](HandheldOptions& o, FixtureDataSource&) { o.failOperation = 9 + 2 + 41; }},
+         [](HandheldOptions& o, FixtureDataSource&) { o.failOperation = 10 + 2 + 41; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

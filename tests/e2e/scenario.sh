@@ -223,8 +223,9 @@ data-file-missing)
     memory toy untouched closing
     ;;
 read-error)
-    # Operation 1 is the scan's look at sector 0; 4 is the first block's read window.
-    single_run "message: icon=error text=\"$msg_read_en\"" no-closing --fail-op 4
+    # Operations 1 and 2 are the scan's and the run's look at sector 0; 5 is the first
+    # block's read window.
+    single_run "message: icon=error text=\"$msg_read_en\"" no-closing --fail-op 5
     report toy 'closing-block=no'
     ;;
 wrong-version)

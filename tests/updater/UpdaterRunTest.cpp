@@ -11,6 +11,7 @@
 #include "RunProgram.h"
 #include "ServedEmulator.h"
 #include "UpdateFixture.h"
+#include "Updater.h"
 #include "emulator/HandheldMemory.h"
 
 namespace fs = std::filesystem;
@@ -374,6 +375,47 @@ TEST_F(UpdaterRunTest, NoPermissionForTheDriveSaysWhatToDo) {
 
     std::error_code error;
     fs::remove_all(dir, error);
+}
+
+// Between the scan and the run the device path comes to name another drive, as a symlink or
+// a /dev/sdX reused after a re-plug can: here while the warning not to unplug is printed. Not
+// a sector reaches that drive, whether the run would read and write (a read error) or only
+// send the closing block after a data file error.
+TEST(UpdaterInProcessTest, ADevicePathThatNamesAnotherDriveByTheRunIsNotWritten) {
+    const std::string dir = ::testing::TempDir() + "repointed";
+    fs::create_directories(dir);
+    std::string handheld(size_t{4096} * 512, '\0');
+    handheld.replace(43, 11, std::string("SITRONIXTM\0", 11));
+    std::ofstream(dir + "/handheld", std::ios::binary) << handheld;
+    std::string stick(handheld.size(), '\xF6');
+    stick.replace(43, 11, "NO NAME    ");
+    std::ofstream(dir + "/stick", std::ios::binary) << stick;
+    WriteData(dir + "/fixture.dat", FixtureDataFile());
+    const std::string link = dir + "/device";
+
+    // The console's output, which swaps the drive when the warning goes out.
+    cookie_io_functions_t swapOnWarning{};
+    swapOnWarning.write = [](void* path, const char* text, size_t size) -> ssize_t {
+        if (std::string(text, size).find("do not remove") != std::string::npos) {
+            fs::remove(static_cast<const char*>(path));
+            fs::create_symlink("stick", static_cast<const char*>(path));
+        }
+        return static_cast<ssize_t>(size);
+    };
+    std::FILE* out = fopencookie(const_cast<char*>(link.c_str()), "w", swapOnWarning);
+    ASSERT_NE(out, nullptr);
+    for (const bool present : {true, false}) {
+        fs::remove(link);
+        fs::create_symlink("handheld", link);
+        UpdaterOptions options;
+        options.device = link;
+        options.dataFile = dir + (present ? "/fixture.dat" : "/absent.dat");
+        EXPECT_EQ(RunUpdater(options, out, out, false), present ? 5 : 4);
+        EXPECT_TRUE(ReadWhole(dir + "/stick") == std::vector<uint8_t>(stick.begin(), stick.end()))
+            << "the stick was written to";
+    }
+    std::fclose(out);
+    fs::remove_all(dir);
 }
 
 }  // namespace
