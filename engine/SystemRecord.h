@@ -23,6 +23,11 @@ public:
     int16_t CharacterGroup() const;
     int16_t CharacterNumber() const;
 
+    // A version word that only a record of the newer layout carries.
+    bool HasNewerLayout() const {
+        const uint16_t version = VersionWord();
+        return version > kLastOldLayoutVersion && version <= kHighestVersion;
+    }
     // Rewrites a record of the older layout, whose character number alone names the character.
     void ConvertOldRecord();
 

@@ -159,7 +159,9 @@ UpdateResult UpdateController::UpdateImage(const DataFile& data) {
     if (version < kLowestVersion || version > kHighestVersion) return UpdateResult::WrongVersion;
     if (uint32_t{version} >= data.DataVersion()) return UpdateResult::AlreadyUpdated;
     if (version <= kLastOldLayoutVersion) {
-        low.ConvertOldRecord();
+        // A write-back torn after block 509 left it converted and stamped while block 511 is
+        // still old: converting it again would take its new number for an old one.
+        if (!low.HasNewerLayout()) low.ConvertOldRecord();
         high.ConvertOldRecord();
     }
 

@@ -5,8 +5,9 @@
 #include "device/HandheldFinder.h"
 #include "engine/UpdateController.h"
 
-EmulatedRun::EmulatedRun(const HandheldOptions& options, bool vwin32) : handheld(options) {
-    seams.volumes.Attach(kDriveE, &handheld);
+EmulatedRun::EmulatedRun(const HandheldOptions& options, bool vwin32)
+    : handheld(std::make_unique<EmulatedHandheld>(options)) {
+    seams.volumes.Attach(kDriveE, handheld.get());
     seams.volumes.PresentVwin32(vwin32);
 }
 
@@ -46,7 +47,18 @@ RunOutcome EmulatedRun::Run(const uint8_t* data, size_t size) {
     return outcome;
 }
 
+void EmulatedRun::Reconnect() {
+    HandheldOptions options = handheld->Options();
+    options.failOperation = 0;
+    options.vanishAtOperation = 0;
+    options.vanishAfterWindows.reset();
+    auto again = std::make_unique<EmulatedHandheld>(options);
+    std::memcpy(again->Memory().Bytes(), handheld->Memory().Bytes(), HandheldMemory::kSize);
+    seams.volumes.Attach(kDriveE, again.get());
+    handheld = std::move(again);
+}
+
 std::vector<uint8_t> EmulatedRun::Memory() {
-    const uint8_t* bytes = handheld.Memory().Bytes();
+    const uint8_t* bytes = handheld->Memory().Bytes();
     return {bytes, bytes + HandheldMemory::kSize};
 }

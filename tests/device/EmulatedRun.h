@@ -37,9 +37,12 @@ public:
     // these bytes, sized exactly, so that a read past its end shows under ASan; no bytes
     // is a file that cannot be mapped.
     RunOutcome Run(const uint8_t* data, size_t size);
+    // The handheld unplugged and plugged in again: its memory as it was left, its faults gone.
+    // The program and its image stay, as they do for a user who presses Update again.
+    void Reconnect();
 
-    EmulatedHandheld& Handheld() { return handheld; }
-    const EmulatorRecord& Record() const { return handheld.Record(); }
+    EmulatedHandheld& Handheld() { return *handheld; }
+    const EmulatorRecord& Record() const { return handheld->Record(); }
     std::vector<uint8_t> Memory();
 
 private:
@@ -51,7 +54,7 @@ private:
     };
 
     TestSeams seams;
-    EmulatedHandheld handheld;
+    std::unique_ptr<EmulatedHandheld> handheld;
     RecordingWindow window;
     BytesSource dataFile;
     std::unique_ptr<DeviceImage> image = std::make_unique<DeviceImage>();

@@ -1,7 +1,9 @@
 // Every sector operation of a full update, failed once and, separately, with the handheld
 // gone from it on. For each: the result, the closing block, the mailbox's transactions
 // closed, the lock released, no handle left, the controller ready again, and the handheld's
-// memory changed only by the windows that went out before the fault.
+// memory changed only by the windows that went out before the fault. Then the handheld is
+// plugged in again and updated by the same program: its memory must end as if nothing had
+// torn.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -111,23 +113,34 @@ void CheckTransactions(const EmulatorRecord& record, std::vector<std::string>& p
     if (expect != Expect::Begin) problems.push_back("the last transaction was left open");
 }
 
-class FaultMatrixTest : public ::testing::TestWithParam<bool> {
+// The path the handheld is reached by, and whether its records have the older layout, which
+// the run converts on the way.
+struct Setup {
+    const char* name;
+    bool vwin32;
+    bool oldLayout;
+};
+
+void PrintTo(const Setup& setup, std::ostream* out) {
+    *out << setup.name;
+}
+
+class FaultMatrixTest : public ::testing::TestWithParam<Setup> {
 protected:
     void SetUp() override {
-        EmulatedRun reference(FixtureHandheld(), Vwin32());
+        if (GetParam().oldLayout) UseOldLayout(handheld, 5);  // group 2, number 1
+        EmulatedRun reference(handheld, GetParam().vwin32);
         const RunOutcome outcome = reference.Run(data.data(), data.size());
         ASSERT_EQ(outcome.result, UpdateResult::Updated);
-        fresh = [] {
-            HandheldMemory memory;
-            memory.MakeFresh(FixtureHandheld());
-            return std::vector<uint8_t>(memory.Bytes(), memory.Bytes() + HandheldMemory::kSize);
-        }();
+        HandheldMemory memory;
+        memory.MakeFresh(handheld);
+        fresh.assign(memory.Bytes(), memory.Bytes() + HandheldMemory::kSize);
         updated = reference.Memory();
-        ASSERT_TRUE(CheckMemory(updated, true, true).empty());
+        if (!GetParam().oldLayout) {
+            ASSERT_TRUE(CheckMemory(updated, true, true).empty());
+        }
         steps = StepsOf(reference.Record());
     }
-
-    bool Vwin32() const { return GetParam(); }
 
     uint32_t FirstOperationOf(int32_t transaction) const {
         for (size_t i = 0; i < steps.size(); ++i) {
@@ -138,9 +151,9 @@ protected:
 
     // Problems with one faulty run, empty when it behaved.
     std::vector<std::string> RunWithFault(uint32_t operation, Fault fault) {
-        HandheldOptions options = FixtureHandheld();
+        HandheldOptions options = handheld;
         (fault == Fault::FailOne ? options.failOperation : options.vanishAtOperation) = operation;
-        EmulatedRun run(options, Vwin32());
+        EmulatedRun run(options, GetParam().vwin32);
         const RunOutcome outcome = run.Run(data.data(), data.size());
         const EmulatorRecord& record = run.Record();
         const Step& step = steps[operation - 1];
@@ -183,18 +196,34 @@ protected:
         const size_t written = std::min<size_t>(size_t{windows} * 8192, kWriteBackBytes);
         std::copy_n(updated.begin() + 3 * kBlock, written, expected.begin() + 3 * kBlock);
         if (closing) std::fill(expected.begin() + 512 * kBlock, expected.end(), 0);
-        const std::vector<uint8_t> memory = run.Memory();
-        for (uint32_t block = 0; block < HandheldMemory::kBlocks; ++block) {
-            const uint8_t* actual = memory.data() + block * kBlock;
-            if (!std::equal(actual, actual + kBlock, expected.data() + block * kBlock)) {
-                problems.push_back("block " + std::to_string(block) + " differs");
-                break;
-            }
-        }
+        ExpectMemory(run.Memory(), expected, "", problems);
+
+        // Plugged in again: the next run updates it, unless the torn one already said so,
+        // and leaves it exactly as an update that never tore.
+        run.Reconnect();
+        const UpdateResult again =
+            result == UpdateResult::Updated ? UpdateResult::AlreadyUpdated : UpdateResult::Updated;
+        const UpdateResult second = run.Run(data.data(), data.size()).result;
+        expect(second == again, "second run: result " + std::to_string(static_cast<int>(second)));
+        ExpectMemory(run.Memory(), updated, "after the second run ", problems);
         return problems;
     }
 
-    std::vector<uint8_t> data = BuildDataFile(FixtureDataFile());
+    static void ExpectMemory(const std::vector<uint8_t>& memory,
+                             const std::vector<uint8_t>& expected, const std::string& when,
+                             std::vector<std::string>& problems) {
+        for (uint32_t block = 0; block < HandheldMemory::kBlocks; ++block) {
+            const uint8_t* actual = memory.data() + block * kBlock;
+            if (!std::equal(actual, actual + kBlock, expected.data() + block * kBlock)) {
+                problems.push_back(when + "block " + std::to_string(block) + " differs");
+                return;
+            }
+        }
+    }
+
+    HandheldOptions handheld = FixtureHandheld();
+    std::vector<uint8_t> data =
+        BuildDataFile(*FixtureDataFileVariant(GetParam().oldLayout ? "old-layout" : "standard"));
     std::vector<uint8_t> fresh;
     std::vector<uint8_t> updated;
     std::vector<Step> steps;
@@ -217,9 +246,12 @@ TEST_P(FaultMatrixTest, EveryOperationFailedOnceOrVanishedFrom) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, FaultMatrixTest, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? std::string("Vwin32") : std::string("Volume");
+INSTANTIATE_TEST_SUITE_P(Paths, FaultMatrixTest,
+                         ::testing::Values(Setup{"Volume", false, false},
+                                           Setup{"Vwin32", true, false},
+                                           Setup{"OldLayout", false, true}),
+                         [](const ::testing::TestParamInfo<Setup>& info) {
+                             return std::string(info.param.name);
                          });
 
 }  // namespace
