@@ -1,4 +1,4 @@
-// A read-only view of a whole file; unmapped and closed when destroyed.
+// The bytes of a whole file, read-only; released and closed when destroyed.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,9 @@ public:
     virtual ~MappedFile() = default;
     virtual const uint8_t* Bytes() const = 0;
     virtual size_t Size() const = 0;
+    // False once the file has changed since its bytes were taken. Where the open keeps every
+    // writer out, as the Windows share mode does, it cannot change.
+    virtual bool Unchanged() const { return true; }
 };
 
 // Opens the update data file for one run.

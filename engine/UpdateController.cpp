@@ -144,6 +144,9 @@ UpdateResult UpdateController::Transfer() {
     }
 
     const UpdateResult result = UpdateImage(data);
+    // Changed or cut short while the handheld was read: no longer the update that was
+    // installed, whatever its look-ups found.
+    if (!file->Unchanged()) return UpdateResult::DataFileError;
     if (result != UpdateResult::Updated) return result;
     if (!image.WriteBack(device, *seams.window)) return UpdateResult::WriteError;
     return UpdateResult::Updated;

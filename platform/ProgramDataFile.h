@@ -9,7 +9,9 @@
 
 constexpr const char kDataFileName[] = "Zumbiko Update.dat";
 
-// Maps a file read-only, whole; null when it cannot be opened, mapped or viewed.
+// A whole file, read-only: mapped on Windows, where the open keeps writers out; read into
+// private memory elsewhere, where a writer could cut a mapping short under the run. Null when
+// it cannot be opened, mapped or read.
 std::unique_ptr<MappedFile> MapFileReadOnly(const char* utf8Path);
 
 class ProgramDataFile : public DataFileSource {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "device/DeviceSeams.h"
@@ -19,7 +20,10 @@ public:
 class RecordingProgress final : public TransferProgress {
 public:
     void StepProgress(uint32_t blocks) override { steps.push_back(blocks); }
-    void PumpMessages() override { ++pumps; }
+    void PumpMessages() override {
+        ++pumps;
+        if (whilePumping) whilePumping();
+    }
     uint32_t StepTotal() const {
         uint32_t total = 0;
         for (const uint32_t blocks : steps) total += blocks;
@@ -27,6 +31,8 @@ public:
     }
     std::vector<uint32_t> steps;
     uint32_t pumps = 0;
+    // What the rest of the system does while the transfer lets it run.
+    std::function<void()> whilePumping;
 };
 
 struct TestSeams {

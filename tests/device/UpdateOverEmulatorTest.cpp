@@ -1,8 +1,11 @@
 // Whole update runs, engine and device together, against emulated handhelds in process.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DeviceTestSeams.h"
@@ -13,6 +16,7 @@
 #include "engine/DeviceImage.h"
 #include "engine/MappedFile.h"
 #include "engine/UpdateController.h"
+#include "platform/ProgramDataFile.h"
 
 namespace {
 
@@ -25,10 +29,11 @@ protected:
         test.volumes.Attach(drive, handhelds.back().get());
         return *handhelds.back();
     }
-    UpdateResult Run() {
+    UpdateResult Run() { return Run(dataFile); }
+    UpdateResult Run(DataFileSource& source) {
         HandheldFinder finder(test.Seams());
         UpdateController controller;
-        controller.Attach({&finder, &window, &dataFile, image.get()});
+        controller.Attach({&finder, &window, &source, image.get()});
         controller.RunUpdate();
         g_currentDevice.Reset();
         return controller.LastResult();
@@ -150,6 +155,32 @@ TEST_F(UpdateOverEmulatorTest, OldLayoutHandheldIsConvertedFoundAndStamped) {
         EXPECT_EQ(handheld.Memory().CharacterGroup(block), 2);
         EXPECT_EQ(handheld.Memory().CharacterNumber(block), 1);
     }
+}
+
+// Another process cuts the data file back to its first page, tables kept and resources gone,
+// while the handheld is read. Windows keeps the cut out while the run holds the file; where
+// it lands, the run touches no vanished page (a mapping would die of SIGBUS placing the
+// resources) and ends with the data file's message before anything is written back.
+TEST_F(UpdateOverEmulatorTest, ADataFileCutShortDuringTheRunIsNotWrittenFrom) {
+    const std::string path = ::testing::TempDir() + "cut-short.dat";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(dataFile.bytes.data()),
+               static_cast<std::streamsize>(dataFile.bytes.size()));
+    PathDataFile source(path);
+    EmulatedHandheld& handheld = Put(kDriveE);
+    bool tried = false;
+    bool cut = false;
+    test.progress.whilePumping = [&] {
+        if (std::exchange(tried, true)) return;  // once, as block 509 comes in
+        std::error_code error;
+        std::filesystem::resize_file(path, 4096, error);
+        cut = !error;
+    };
+    const UpdateResult result = Run(source);
+    EXPECT_EQ(result, cut ? UpdateResult::DataFileError : UpdateResult::Updated);
+    const std::vector<std::string> problems = CheckMemory(MemoryOf(handheld), !cut, true);
+    EXPECT_TRUE(problems.empty()) << problems.front();
+    std::filesystem::remove(path);
 }
 
 TEST_F(UpdateOverEmulatorTest, NoneOrSeveralHandheldsAreLeftAlone) {
