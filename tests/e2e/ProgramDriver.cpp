@@ -1,6 +1,7 @@
 #include "tests/e2e/ProgramDriver.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "resources/ResourceIds.h"
 #include "tests/windows/Screenshot.h"
@@ -65,8 +66,7 @@ void ProgramDriver::SaveShot(HWND target, const std::string& name, DWORD settleM
     CreateDirectoryW(shotDirectory.c_str(), nullptr);
     Sleep(settleMs);  // lets the last paint reach the screen
     const std::wstring path = shotDirectory + L"\\" + Wide(name) + L".png";
-    Say(SaveWindowPng(target, path.c_str()) ? "screenshot: %s.png" : "failed: screenshot %s",
-        name);
+    Say(SaveWindowPng(target, path.c_str()) ? "screenshot: %s.png" : "failed: screenshot %s", name);
 }
 
 bool ProgramDriver::Start() {
@@ -153,19 +153,26 @@ bool ProgramDriver::WaitReady() {
 
 bool ProgramDriver::Message(const std::string& press, const std::string& shot) {
     if (!NeedsWindow()) return false;
-    HWND message = nullptr;
-    if (!WaitFor([&] {
-            message = OtherWindowOf(program->Id(), window, lastMessage);
-            return message != nullptr;
-        })) {
-        Say("failed: no message appeared");
-        return false;
+    HWND message = std::exchange(heldMessage, nullptr);
+    if (message == nullptr) {
+        if (!WaitFor([&] {
+                message = OtherWindowOf(program->Id(), window, lastMessage);
+                return message != nullptr;
+            })) {
+            Say("failed: no message appeared");
+            return false;
+        }
+        Report(message);
+        SaveShot(message, shot);
+        // The main window must stay disabled under a modal message.
+        Say("main window: %s", IsWindowEnabled(window) ? "enabled" : "disabled");
     }
-    Report(message);
-    SaveShot(message, shot);
-    // The main window must stay disabled under a modal message.
-    Say("main window: %s", IsWindowEnabled(window) ? "enabled" : "disabled");
 
+    if (press == "hold") {
+        heldMessage = message;
+        Say("message held open");
+        return true;
+    }
     if (press == "ok") {
         PostMessageW(GetDlgItem(message, IDOK), BM_CLICK, 0, 0);
     } else if (press == "close") {
@@ -239,7 +246,8 @@ bool ProgramDriver::CloseDuringWrite() {
     RECT r{};
     GetWindowRect(bar, &r);
     const int someWay = (r.right - r.left) / 5;
-    if (!WaitFor([&] { return ControlVisible(window, IDC_PROGRESS) && BarPainted(bar, someWay); })) {
+    if (!WaitFor(
+            [&] { return ControlVisible(window, IDC_PROGRESS) && BarPainted(bar, someWay); })) {
         Say("failed: no write under way to interrupt");
         return false;
     }

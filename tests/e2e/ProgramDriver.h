@@ -47,4 +47,6 @@ private:
     std::unique_ptr<RunningProgram> program;
     HWND window = nullptr;
     HWND lastMessage = nullptr;
+    // Left open by "hold" for the steps that follow; the next message step presses it.
+    HWND heldMessage = nullptr;
 };

@@ -315,6 +315,27 @@ two-runs)
     memory first updated closing
     memory second second-run closing --group 0 --number 0
     ;;
+swapped-drive | swapped-drive-no-data)
+    # While the warning not to unplug is open, the handheld is pulled and an ordinary FAT
+    # stick takes its letter. The stick must stay as it was, byte for byte: the run's open
+    # finds no identification there (a read error); without a data file the closing block
+    # that result 4 calls for stays away from it as well.
+    expected="$msg_read_en"
+    if [ "$name" = swapped-drive ]; then data_file; else expected="$msg_data_file_en"; fi
+    mkfs.fat -C -n STICK "$work/stick" 2048 >/dev/null
+    cp "$work/stick" "$work/stick.before"
+    served_start toy
+    served_map e toy
+    drive start click:english ready click:update message:hold await:swapped message:ok \
+        message:ok ready click:close exit
+    between_runs swapped ln -sfn "$work/stick" "$WINEPREFIX/served/e.dev"
+    driver_done
+    check saw "message: icon=error text=\"$expected\""
+    check cmp "$work/stick.before" "$work/stick"
+    served_expect_closed
+    report toy 'commands=0 '
+    memory toy untouched no-closing
+    ;;
 windows-98)
     # Wine's VWIN32 answers disk reads with zeros: no handheld is found, nothing written.
     data_file
