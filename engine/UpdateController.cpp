@@ -106,8 +106,10 @@ void UpdateController::RunUpdate() {
 
     window.ShowControl(kProgressDisplayId, false);
     if (MessageForResult(result).writesClosingBlock && g_currentDevice) {
+        window.SetHandheldInUse(true);
         g_currentDevice->WriteClosingBlock();
     }
+    window.SetHandheldInUse(false);
     lastResult = result;
     ShowResult(result);
     SetState(Ready);
@@ -134,6 +136,7 @@ UpdateResult UpdateController::Transfer() {
 
     if (!g_currentDevice) return UpdateResult::ReadError;
     HandheldDevice& device = *g_currentDevice;
+    seams.window->SetHandheldInUse(true);
     if (!device.Open()) return UpdateResult::ReadError;
     const DeviceCloser closer(device);
 

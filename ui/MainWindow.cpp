@@ -9,7 +9,6 @@
 #include "resources/ResourceIds.h"
 #include "ui/MessageDialog.h"
 #include "ui/ProgressPainter.h"
-#include "ui/ShutdownBlock.h"
 
 namespace {
 
@@ -31,11 +30,7 @@ bool MainWindow::RunUnderWay() const {
 void MainWindow::OnIdle() {
     // The loop may call once more after the window was closed.
     if (!IsWindow(Handle())) return;
-    {
-        const ShutdownBlock block(Handle(),
-                                  g_updateController.GetState() == UpdateController::Updating);
-        g_updateController.Step();
-    }
+    g_updateController.Step();
     if (IsWindow(Handle())) ModelessDialog::OnIdle();
 }
 
@@ -167,7 +162,7 @@ LRESULT MainWindow::OnClose() {
 }
 
 LRESULT MainWindow::OnQueryEndSession() {
-    if (!RunUnderWay()) return 0;
+    if (!shutdownBlock) return 0;
     // FALSE asks Windows to wait; the shutdown block reason says why.
     AnswerZeroHandled();
     return 0;
@@ -249,6 +244,14 @@ void MainWindow::RaiseBusy() {
 
 void MainWindow::LowerBusy() {
     InterlockedDecrement(&busyCount);
+}
+
+void MainWindow::SetHandheldInUse(bool inUse) {
+    if (!inUse) {
+        shutdownBlock.reset();
+    } else if (!shutdownBlock && IsWindow(Handle())) {
+        shutdownBlock.emplace(Handle());
+    }
 }
 
 void MainWindow::ShowMessage(MessageKind kind, const wchar_t* text) {

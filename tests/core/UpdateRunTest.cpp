@@ -76,7 +76,25 @@ protected:
         EXPECT_EQ(UpdateController::Updating, controller.GetState());
         controller.Step();
         EXPECT_EQ(UpdateController::Ready, controller.GetState());
+        ExpectHandheldInUseOnlyForItsCalls();
         return controller.LastResult();
+    }
+
+    // The window hears that the handheld is in use around every call that reaches it, and
+    // around no message.
+    void ExpectHandheldInUseOnlyForItsCalls() const {
+        bool inUse = false;
+        for (const std::string& call : log) {
+            if (call == "HandheldInUse" || call == "HandheldFree") inUse = call == "HandheldInUse";
+            if (call == "Open" || call == "Close" || call == "WriteClosingBlock" ||
+                call.rfind("ReadBlocks", 0) == 0 || call.rfind("WriteBlocks", 0) == 0) {
+                EXPECT_TRUE(inUse) << call;
+            }
+            if (call.rfind("ShowMessage", 0) == 0) {
+                EXPECT_FALSE(inUse) << call;
+            }
+        }
+        EXPECT_FALSE(inUse);
     }
 
     // The message a run ended with: the last one shown.
@@ -111,6 +129,7 @@ TEST_F(UpdateRun, UpdatesTheHandheldInTheOrderOfTheRoad) {
                               "SetProgressPos 0",
                               "Show 1102",
                               "OpenDataFile",
+                              "HandheldInUse",
                               "Open",
                               "ReadBlocks 509",
                               "ReadBlocks 511",
@@ -123,6 +142,7 @@ TEST_F(UpdateRun, UpdatesTheHandheldInTheOrderOfTheRoad) {
                               "Open",
                               "WriteBlocks 512 4096",
                               "Close",
+                              "HandheldFree",
                               "ShowMessage 64",
                               "Show 1101",
                               "Hide 20481",

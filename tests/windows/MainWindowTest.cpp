@@ -176,7 +176,11 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileARunIsUnderWay) {
     EXPECT_TRUE(IsWindow(handle));
     SendMessageW(handle, WM_COMMAND, IDCANCEL, 0);  // the close button and Esc
     EXPECT_TRUE(IsWindow(handle));
+    // Shutting down is refused only while the run has the handheld in use.
+    EXPECT_NE(0, SendMessageW(handle, WM_QUERYENDSESSION, 0, 0));
+    window->SetHandheldInUse(true);
     EXPECT_EQ(0, SendMessageW(handle, WM_QUERYENDSESSION, 0, 0));
+    window->SetHandheldInUse(false);
 
     // A transfer under way counts too, whatever the state says.
     g_updateController.SetState(UpdateController::Ready);
@@ -185,7 +189,6 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileARunIsUnderWay) {
     EXPECT_TRUE(IsWindow(handle));
     window->LowerBusy();
 
-    EXPECT_NE(0, SendMessageW(handle, WM_QUERYENDSESSION, 0, 0));
     Close();
     EXPECT_FALSE(IsWindow(handle));
     // The quit message is there for the main loop.
