@@ -36,7 +36,8 @@ public:
 
     int32_t BusyCount() const { return busyCount; }
     ProgressState Progress() const { return progress; }
-    // A run is under way: closing now would leave a half-written handheld.
+    // A run is under way: closing now would leave a half-written handheld, and a modal loop
+    // would hold it up.
     bool RunUnderWay() const;
 
 private:
@@ -48,7 +49,7 @@ private:
     LRESULT OnQueryEndSession();
     LRESULT OnContextMenu(LPARAM lParam);
     LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam);
-    void RunCommandIfEnabled(uint32_t id);
+    bool CommandEnabled(uint32_t id);
     void ShowAboutBox();
     void MoveProgress(int32_t newPos);
 

@@ -169,6 +169,8 @@ updated-english)
     check saw "main window: disabled"
     check saw "progress: half way"
     check saw "close during write: refused"
+    check saw "during write: about=refused update=hidden"
+    check saw "during write: shutdown=refused drag=off"
     check saw "second copy: exit=0"
     check saw "first copy: running, window restored"
     served_expect_closed
