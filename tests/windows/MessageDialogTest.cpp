@@ -121,3 +121,20 @@ TEST(MessageDialog, OkCloseEnterAndEscapeEachEndItThemselves) {
             << way.target << " " << way.wParam;
     }
 }
+
+// A quit waiting when the message comes up would end it unseen; it waits for the user.
+TEST(MessageDialog, QuitWaitsUntilTheUserHasClosedTheMessage) {
+    PostQuitMessage(3);
+    bool seen = false;
+    WhileModal(
+        nullptr,
+        [&](HWND shown) {
+            seen = true;
+            PostMessageW(shown, WM_COMMAND, IDOK, 0);
+        },
+        [&] { ShowMessage(nullptr, 0x10, L"Read error"); });
+    EXPECT_TRUE(seen);
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit is kept";
+    EXPECT_EQ(3u, quit.wParam);
+}
