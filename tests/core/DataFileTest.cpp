@@ -7,12 +7,12 @@
 
 namespace {
 
-ResourceSpec Resource(uint32_t id, uint32_t block, size_t length) {
+ResourceDescription Resource(uint32_t id, uint32_t block, size_t length) {
     return {id, block, std::vector<uint8_t>(length, static_cast<uint8_t>(id)), std::nullopt};
 }
 
-CharacterSpec Character(uint32_t number, std::vector<uint32_t> ids) {
-    CharacterSpec character;
+CharacterDescription Character(uint32_t number, std::vector<uint32_t> ids) {
+    CharacterDescription character;
     character.number = number;
     for (uint32_t id : ids) character.resources.push_back(Resource(id, 3 + id, 10));
     character.requiredList = ids;
@@ -21,10 +21,10 @@ CharacterSpec Character(uint32_t number, std::vector<uint32_t> ids) {
 }
 
 // One character whose entry table holds the given ids.
-DataFileSpec CharacterWithIds(const std::vector<uint32_t>& ids) {
-    DataFileSpec description;
+DataFileDescription CharacterWithIds(const std::vector<uint32_t>& ids) {
+    DataFileDescription description;
     description.dataVersion = 0x250;
-    CharacterSpec character;
+    CharacterDescription character;
     for (uint32_t id : ids) character.resources.push_back(Resource(id, 3, 1));
     description.groups[1].characters.push_back(character);
     return description;
@@ -73,7 +73,7 @@ TEST(DataFileSearch, KeysCompareAsUnsignedNumbers) {
 }
 
 TEST(DataFileCharacters, CountBoundsTheNumberEvenWhenARecordMatches) {
-    DataFileSpec description;
+    DataFileDescription description;
     description.dataVersion = 0x250;
     for (uint32_t k = 0; k < 3; ++k) description.groups[0].characters.push_back(Character(k, {}));
     description.groups[0].countOverride = 2;  // the record of number 2 is never reachable
@@ -95,7 +95,7 @@ TEST(DataFileCharacters, CountBoundsTheNumberEvenWhenARecordMatches) {
 }
 
 TEST(DataFileEntries, FindsEntriesAndListsOfTheCharacter) {
-    DataFileSpec description;
+    DataFileDescription description;
     description.dataVersion = 0x00010250;
     description.groups[0].characters.push_back(Character(0, {0x30, 0x10, 0x20}));
     description.groups[0].characters[0].secondList = std::vector<uint32_t>{0x10};
@@ -127,7 +127,7 @@ TEST(DataFileEntries, FindsEntriesAndListsOfTheCharacter) {
 }
 
 TEST(DataFileBounds, EveryStructureOutsideTheFileIsReportedNotRead) {
-    DataFileSpec description;
+    DataFileDescription description;
     description.dataVersion = 0x250;
     description.groups[0].characters.push_back(Character(0, {0x10}));
     DataFileLayout layout;

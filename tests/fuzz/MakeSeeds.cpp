@@ -102,10 +102,10 @@ Bytes ReadBlocksSeed(uint32_t blocks, uint32_t answerPayload, bool vwin32, uint3
 Corpus MakeCorpus() {
     Corpus corpus;
     const Bytes fixture = BuildDataFile(FixtureDataFile());
-    DataFileSpec inGroupTwo = FixtureDataFile();
+    DataFileDescription inGroupTwo = FixtureDataFile();
     inGroupTwo.groups[2].characters = inGroupTwo.groups[1].characters;
     const Bytes groupTwo = BuildDataFile(inGroupTwo);
-    DataFileSpec bare;
+    DataFileDescription bare;
     bare.dataVersion = 0x203;
     bare.groups[0].characters = {
         {0, 0, {{0x1, 3, {}, std::nullopt}}, std::vector<uint32_t>{0x1}, std::vector<uint32_t>{}}};

@@ -82,7 +82,7 @@ TEST_F(DataFileChecker, RejectsStructuresOutsideTheFile) {
 }
 
 TEST_F(DataFileChecker, RejectsUnsortedAndDuplicateKeys) {
-    DataFileSpec description;
+    DataFileDescription description;
     description.sortKeys = false;
     description.groups[0].characters = {
         Character(0, {Resource(0x30, 20, 10), Resource(0x10, 3, 10)}, {0x10}),
@@ -110,7 +110,7 @@ TEST_F(DataFileChecker, RejectsUnsortedAndDuplicateKeys) {
 }
 
 TEST_F(DataFileChecker, RejectsANumberThatCanNeverBeFound) {
-    DataFileSpec description = SmallDescription();
+    DataFileDescription description = SmallDescription();
     description.groups[0].countOverride = 1;
     description.groups[0].characters.pop_back();  // number 1 alone in a group of count 1
     DataFileLayout placed;
@@ -120,7 +120,7 @@ TEST_F(DataFileChecker, RejectsANumberThatCanNeverBeFound) {
 }
 
 TEST_F(DataFileChecker, RejectsMissingListsAndRequiredResources) {
-    DataFileSpec description = SmallDescription();
+    DataFileDescription description = SmallDescription();
     description.groups[2].characters[1].requiredList = {0x1, 0x2};
     ExpectOnly(ViolationKind::MissingRequiredResource, Check(BuildDataFile(description)),
                {"group 2, character 0", "item 1", "id 0x00000002"});
@@ -147,9 +147,9 @@ TEST_F(DataFileChecker, RejectsAResourcePastTheLastBlock) {
 }
 
 TEST_F(DataFileChecker, WarnsOnlyWhenAskedAboutRiskyPlacementsAndVersions) {
-    DataFileSpec description = SmallDescription();
+    DataFileDescription description = SmallDescription();
     description.dataVersion = 0x10250;
-    CharacterSpec& hero = description.groups[0].characters[0];
+    CharacterDescription& hero = description.groups[0].characters[0];
     hero.resources[0].destinationBlock = 1;  // 0x30: blocks 1 and 2, never sent
     hero.resources[1].destinationBlock = 2;  // 0x10 overlaps it in block 2
     description.groups[2].characters[0].resources[0].destinationBlock = 509;  // the system record

@@ -8,21 +8,23 @@
 #include "app/ByteOrder.h"
 #include "tools/zdat/DataFileWriter.h"
 
-inline ResourceSpec Resource(uint32_t id, uint32_t block, uint32_t length, uint8_t seed = 1) {
-    ResourceSpec resource{id, block, {}, std::nullopt};
+inline ResourceDescription Resource(uint32_t id, uint32_t block, uint32_t length,
+                                    uint8_t seed = 1) {
+    ResourceDescription resource{id, block, {}, std::nullopt};
     for (uint32_t i = 0; i < length; ++i) resource.bytes.push_back(static_cast<uint8_t>(seed + i));
     return resource;
 }
 
-inline CharacterSpec Character(uint32_t number, std::vector<ResourceSpec> resources,
-                               std::vector<uint32_t> required, std::vector<uint32_t> second = {}) {
-    return CharacterSpec{number, 0xC0DE0000u | number, std::move(resources), std::move(required),
-                         std::move(second)};
+inline CharacterDescription Character(uint32_t number, std::vector<ResourceDescription> resources,
+                                      std::vector<uint32_t> required,
+                                      std::vector<uint32_t> second = {}) {
+    return CharacterDescription{number, 0xC0DE0000u | number, std::move(resources),
+                                std::move(required), std::move(second)};
 }
 
 // Well-formed: every group used, tables given out of order so that sorting shows.
-inline DataFileSpec SmallDescription() {
-    DataFileSpec description;
+inline DataFileDescription SmallDescription() {
+    DataFileDescription description;
     description.dataVersion = 0x0250;
     description.reserved = 0xA5A5A5A5u;
     description.groups[0].characters = {

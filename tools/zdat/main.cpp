@@ -30,7 +30,7 @@ void PrintViolations(const std::vector<Violation>& violations, std::ostream& out
 }
 
 int Build(const std::string& manifest, const std::string& output, bool force) {
-    DataFileSpec description;
+    DataFileDescription description;
     std::string error;
     if (!LoadManifest(manifest, &description, &error)) return Failure(error);
 
