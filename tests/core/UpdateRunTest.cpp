@@ -215,14 +215,21 @@ TEST_F(UpdateRun, VersionNotBelowTheDataVersionIsAlreadyUpdated) {
     EXPECT_TRUE(handheld.closingBlockWritten);
 }
 
-TEST_F(UpdateRun, VersionIsComparedAsThirtyTwoBitsAndStoredAsSixteen) {
+// A handheld keeps only the low 16 bits of the data version, and no run accepts a version
+// word above 0x299: a file with a higher one is refused before the handheld is read.
+TEST_F(UpdateRun, DataVersionAHandheldCannotKeepIsADataFileError) {
+    FakeHandheld& handheld = Attach(kDriveE, 0x210, 0, 1);
     DataFileDescription description = StandardDescription();
-    description.dataVersion = 0x00030210;
-    dataFile.bytes = BuildDataFile(description);
-    FakeHandheld& handheld = Attach(kDriveE, 0x290, 0, 1);
-    EXPECT_EQ(UpdateResult::Updated, Run());
-    EXPECT_EQ(0x0210, handheld.Record(509).VersionWord());
-    EXPECT_EQ(0x0210, handheld.Record(511).VersionWord());
+    for (const uint32_t version : {0x29Au, 0xFFFFu, 0x10240u, 0xFFFFFFFFu, 0x299u}) {
+        description.dataVersion = version;
+        dataFile.bytes = BuildDataFile(description);
+        const UpdateResult expected =
+            version == 0x299 ? UpdateResult::Updated : UpdateResult::DataFileError;
+        EXPECT_EQ(expected, Run()) << std::hex << version;
+        EXPECT_EQ(MessageText(MessageForResult(expected).id), ResultMessage().text);
+        EXPECT_EQ(expected == UpdateResult::Updated, Contains("ReadBlocks 509"));
+    }
+    EXPECT_EQ(0x299, handheld.Record(511).VersionWord());
 }
 
 TEST_F(UpdateRun, UnknownCharactersAreNotSupported) {
