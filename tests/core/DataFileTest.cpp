@@ -11,7 +11,7 @@ ResourceDescription Resource(uint32_t id, uint32_t block, size_t length) {
     return {id, block, std::vector<uint8_t>(length, static_cast<uint8_t>(id)), std::nullopt};
 }
 
-CharacterDescription Character(uint32_t number, std::vector<uint32_t> ids) {
+CharacterDescription Character(uint32_t number, const std::vector<uint32_t>& ids) {
     CharacterDescription character;
     character.number = number;
     for (uint32_t id : ids) character.resources.push_back(Resource(id, 3 + id, 10));

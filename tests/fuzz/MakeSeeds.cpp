@@ -17,6 +17,7 @@
 #include "app/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "emulator/EmulatedHandheld.h"
+#include "tests/tools/DataFileExamples.h"
 
 namespace {
 
@@ -135,6 +136,7 @@ Corpus MakeCorpus() {
     corpus["data-file-check/fixture"] = fixture;
     corpus["data-file-check/group-two"] = groupTwo;
     corpus["data-file-check/empty-resource"] = bareFile;
+    corpus["data-file-check/shared-structures"] = SharedStructuresFile(64);
     return corpus;
 }
 

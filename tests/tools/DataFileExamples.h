@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/ByteOrder.h"
+#include "engine/DataFileFormat.h"
 #include "tools/zdat/DataFileWriter.h"
 
 inline ResourceDescription Resource(uint32_t id, uint32_t block, uint32_t length,
@@ -34,7 +35,7 @@ inline DataFileDescription SmallDescription() {
     };
     description.groups[1].characters = {Character(0, {}, {}, {})};
     description.groups[2].characters = {
-        Character(2, {Resource(0x7, 508, 4096), Resource(0x5, 100, 0)}, {0x5, 0x7}, {0x99}),
+        Character(2, {Resource(0x7, 508, 4096), Resource(0x5, 100, 0)}, {0x5, 0x7}, {0x7}),
         Character(0, {Resource(0x1, 10, 1)}, {0x1}),
         Character(1, {}, {}),
     };
@@ -43,4 +44,30 @@ inline DataFileDescription SmallDescription() {
 
 inline void PatchLe32(std::vector<uint8_t>& file, uint32_t offset, uint32_t value) {
     StoreLe32(file.data() + offset, value);
+}
+
+// n characters in every group's one table, all naming one table of n entries that all name
+// one list of n ids: a reader that follows every reference visits 3 * n^3 list ids.
+inline std::vector<uint8_t> SharedStructuresFile(uint32_t n) {
+    const uint32_t characters = kDataHeaderSize;
+    const uint32_t entries = characters + n * kDataRecordSize;
+    const uint32_t list = entries + n * kDataRecordSize;
+    std::vector<uint8_t> file(list + kListCountSize + n * kListIdSize);
+    PatchLe32(file, kHeaderDataVersionField, 0x250);
+    for (size_t group = 0; group < size_t{kCharacterGroupCount}; ++group) {
+        PatchLe32(file, CharacterCountField(group), n);
+        PatchLe32(file, CharacterTableField(group), characters);
+    }
+    PatchLe32(file, list, n);
+    for (uint32_t k = 0; k < n; ++k) {
+        const uint32_t record = characters + k * kDataRecordSize;
+        PatchLe32(file, record + kCharacterNumberField, k);
+        PatchLe32(file, record + kCharacterEntryCountField, n);
+        PatchLe32(file, record + kCharacterEntryTableField, entries);
+        const uint32_t entry = entries + k * kDataRecordSize;
+        PatchLe32(file, entry + kEntryIdField, k % 2 == 0 ? kRequiredListId : kSecondListId);
+        PatchLe32(file, entry + kEntryDataOffsetField, list);
+        PatchLe32(file, list + kListCountSize + k * kListIdSize, 0x10);
+    }
+    return file;
 }

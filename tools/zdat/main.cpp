@@ -66,7 +66,8 @@ int Dump(const std::string& input) {
     std::vector<uint8_t> file;
     std::string error;
     if (!ReadWholeFile(input, &file, &error)) return Failure(error);
-    std::cout << DumpDataFile(file.data(), file.size());
+    DumpDataFile(file.data(), file.size(), std::cout);
+    if (!std::cout.flush()) return Failure("cannot write the listing of " + input);
     return kExitOk;
 }
 
