@@ -132,7 +132,7 @@ UpdateResult UpdateController::Transfer() {
     const std::unique_ptr<MappedFile> file = seams.dataFile->OpenDataFile();
     if (!file) return UpdateResult::DataFileError;
     const DataFile data(file->Bytes(), file->Size());
-    if (!data.HasHeader()) return UpdateResult::DataFileError;
+    if (!data.HasUsableHeader()) return UpdateResult::DataFileError;
 
     if (!g_currentDevice) return UpdateResult::ReadError;
     HandheldDevice& device = *g_currentDevice;

@@ -136,7 +136,7 @@ TEST_F(UpdateOverEmulatorTest, OldLayoutHandheldIsConvertedFoundAndStamped) {
     HandheldOptions options = FixtureHandheld();
     UseOldLayout(options, 5);  // old number 5: group 2, number 1
     dataFile.bytes = [] {
-        DataFileSpec description = FixtureDataFile();
+        DataFileDescription description = FixtureDataFile();
         description.groups[2].characters = description.groups[1].characters;
         return BuildDataFile(description);
     }();
