@@ -25,6 +25,7 @@ public:
         return ::WriteFile(file, buffer, size, done, overlapped);
     }
     BOOL CloseHandle(HANDLE handle) override { return ::CloseHandle(handle); }
+    DWORD GetLastError() override { return ::GetLastError(); }
     DWORD GetLogicalDrives() override { return ::GetLogicalDrives(); }
     void Sleep(DWORD milliseconds) override { ::Sleep(milliseconds); }
 };
