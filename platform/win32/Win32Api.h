@@ -18,6 +18,7 @@ public:
     virtual BOOL CloseHandle(HANDLE handle) = 0;
     virtual DWORD GetLastError() = 0;
     virtual DWORD GetLogicalDrives() = 0;
+    virtual UINT GetDriveTypeW(const wchar_t* rootPath) = 0;
     virtual void Sleep(DWORD milliseconds) = 0;
 
 protected:

@@ -190,6 +190,11 @@ DWORD FakeKernel::GetLogicalDrives() {
     return handhelds != nullptr ? handhelds->LogicalDrives() : logicalDrives;
 }
 
+UINT FakeKernel::GetDriveTypeW(const wchar_t* rootPath) {
+    const auto type = driveTypes.find(rootPath[0]);
+    return type != driveTypes.end() ? type->second : DRIVE_FIXED;
+}
+
 LockRuleVolumes::LockRuleVolumes(EmulatorVolumes& handhelds)
     : handhelds(handhelds),
       kernel(std::make_unique<FakeKernel>(handhelds)),

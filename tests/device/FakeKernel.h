@@ -9,6 +9,7 @@
 
 #include <array>
 #include <list>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,7 @@ public:
     BOOL CloseHandle(HANDLE handle) override;
     DWORD GetLastError() override { return lastError; }
     DWORD GetLogicalDrives() override;
+    UINT GetDriveTypeW(const wchar_t* rootPath) override;
     void Sleep(DWORD) override {}
 
     // Without handhelds, the two handles it hands out; they never reach a real kernel.
@@ -77,6 +79,8 @@ public:
     bool carryAfter = false;
     DWORD errorAfter = 0;  // what GetLastError says after an ioctl to the volume
     DWORD logicalDrives = 0x14;
+    // Fixed disks where not named, as Wine reports its drives.
+    std::map<wchar_t, UINT> driveTypes;
     // With handhelds: every lock and unlock succeeds and grants nothing, as Wine's do.
     bool locksGrantNothing = false;
 

@@ -147,10 +147,11 @@ TEST_F(Win32ChannelTest, Vwin32CallFailsOnASetCarryOrARefusedCall) {
     EXPECT_EQ(device->ReadSectors(0, 1, sectors), 512);
 }
 
-TEST_F(Win32ChannelTest, ScanUsesTheSystemsDriveSetAndOneVwin32HandlePerOpen) {
+TEST_F(Win32ChannelTest, ScanLeavesDiscDrivesAndSharesOutAndOpensOneVwin32HandlePerOpen) {
+    kernel.logicalDrives = 0x7C;  // C: to G:
+    kernel.driveTypes = {{L'D', DRIVE_CDROM}, {L'E', DRIVE_REMOVABLE}, {L'F', DRIVE_REMOTE}};
+    EXPECT_EQ(volumes.LogicalDrives(), 0x54u);  // C:, E:, G:
     RefPtr<HandheldDevice> probe = Device(0);
-    Win32Volumes system(kernel);
-    EXPECT_EQ(system.LogicalDrives(), 0x14u);
     ASSERT_TRUE(probe->Open());
     probe->Close();
     EXPECT_EQ(kernel.closed, (std::vector<HANDLE>{kVwin32Handle}));
