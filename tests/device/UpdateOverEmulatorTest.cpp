@@ -69,13 +69,15 @@ TEST_F(UpdateOverEmulatorTest, FullUpdatePlacesEveryResourceAndClearsTheRest) {
     RecordProperty("pauses", static_cast<int>(test.sleeper.pauses.size()));
 }
 
-TEST_F(UpdateOverEmulatorTest, Vwin32PathLocksAndUnlocksAroundEveryTransfer) {
-    test.volumes.PresentVwin32(true);
-    EmulatedHandheld& handheld = Put(kDriveE);
-    ASSERT_EQ(Run(), UpdateResult::Updated);
-    EXPECT_EQ(handheld.Record().locks, 4u);
-    EXPECT_EQ(handheld.Record().unlocks, 4u);
-    EXPECT_TRUE(CheckMemory(MemoryOf(handheld), true, true).empty());
+TEST_F(UpdateOverEmulatorTest, BothPathsLockAndUnlockAroundEveryTransfer) {
+    for (const bool vwin32 : {false, true}) {
+        test.volumes.PresentVwin32(vwin32);
+        EmulatedHandheld& handheld = Put(kDriveE);
+        ASSERT_EQ(Run(), UpdateResult::Updated) << vwin32;
+        EXPECT_EQ(handheld.Record().locks, 4u) << vwin32;
+        EXPECT_EQ(handheld.Record().unlocks, 4u) << vwin32;
+        EXPECT_TRUE(CheckMemory(MemoryOf(handheld), true, true).empty()) << vwin32;
+    }
 }
 
 TEST_F(UpdateOverEmulatorTest, EveryResultLeavesTheHandheldAsItShould) {

@@ -41,7 +41,7 @@ public:
                          const uint8_t* buffer) override {
         return inner->WriteSectors(drive, sector, count, buffer);
     }
-    bool LockVolume(int32_t drive) override { return inner->LockVolume(drive); }
+    VolumeLock LockVolume(int32_t drive) override { return inner->LockVolume(drive); }
     bool UnlockVolume(int32_t drive) override { return inner->UnlockVolume(drive); }
 
 private:
