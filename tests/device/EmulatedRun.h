@@ -38,6 +38,7 @@ public:
     // is a file that cannot be mapped.
     RunOutcome Run(const uint8_t* data, size_t size);
 
+    TestSeams& Seams() { return seams; }
     EmulatedHandheld& Handheld() { return handheld; }
     const EmulatorRecord& Record() const { return handheld.Record(); }
     std::vector<uint8_t> Memory();
