@@ -24,6 +24,13 @@ get_filename_component(source_dir "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(data "${source_dir}/data/sample/Zumbiko Update.dat")
 set(icon "${source_dir}/resources/ZumbikoUpdate.ico")
 set(readme "${BUILD_DIR}/release/README.txt")
+# "5.1 XP": the oldest Windows the program starts on, which the installer insists on.
+file(STRINGS "${BUILD_DIR}/release/oldest-windows" oldest LIMIT_COUNT 1)
+if(NOT oldest MATCHES "^([0-9]+)\\.([0-9]+) (.+)$")
+  message(FATAL_ERROR "Package.cmake: no oldest Windows in ${BUILD_DIR}/release/oldest-windows")
+endif()
+math(EXPR oldest_version_nt "${CMAKE_MATCH_1} * 100 + ${CMAKE_MATCH_2}")
+set(oldest_name "Windows ${CMAKE_MATCH_3}")
 
 # Never change it: Windows knows every release as an upgrade of the one before by it.
 set(upgrade_code "A3C721E3-7722-4A99-ADFB-10EF325123B9")
@@ -81,6 +88,7 @@ file(COPY_FILE "${icon}" "${work}/ZumbikoUpdate.ico")
 # stopped at the commit's time, and the code is replaced.
 run(faketime -f "${when}" wixl --arch x86 --output "${msi}"
     -D "Version=${VERSION}" -D "ProductCode=${product_code}" -D "UpgradeCode=${upgrade_code}"
+    -D "OldestVersionNT=${oldest_version_nt}" -D "OldestWindows=${oldest_name}"
     -D "Program=${folder}/Zumbiko Update.exe" -D "Data=${folder}/Zumbiko Update.dat"
     -D "Icon=ZumbikoUpdate.ico" "${wxs}")
 run(msibuild "${msi}" -s "Zumbiko Update" "Zumbiko" "Intel\\;1033" "{${package_code}}")

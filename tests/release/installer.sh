@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# The installer under Wine, as a parent and an IT department use it: a silent install into
-# the test prefix, the Start-menu shortcut to the installed program, a signed newer package
-# upgrading it in place, a downgrade refused, the installed program updating an emulated
-# handheld through its windows, and a silent uninstall that leaves nothing of ours behind.
-# On the way it proves the release's signing with a throw-away certificate: the signed
-# program and installer verify, and the signed program is the build's, byte for byte, plus
-# its signature.
+# The installer under Wine, as a parent and an IT department use it: refused on a Windows
+# older than the program's, a silent install into the test prefix, the Start-menu shortcut to
+# the installed program, a signed newer package upgrading it in place, a downgrade refused,
+# the installed program updating an emulated handheld through its windows, and a silent
+# uninstall that leaves nothing of ours behind. On the way it proves the release's signing
+# with a throw-away certificate: the signed program and installer verify, and the signed
+# program is the build's, byte for byte, plus its signature.
 #
 #   installer.sh SOURCE_DIR WIN32_BUILD_DIR NATIVE_BUILD_DIR UI_DRIVER_EXE VERSION
 #
@@ -30,7 +30,16 @@ older="$build/Zumbiko-Update-$version.msi"
 newer_version="${version%.*}.$((${version##*.} + 1))"
 newer="$work/Zumbiko-Update-$newer_version.msi"
 msiexec() { wine msiexec "$1" "$(winepath -w "$2" 2>/dev/null)" /qn </dev/null; }
+# The Windows version Wine claims; "" is its own default.
+windows_version() {
+    if [ -n "$1" ]; then
+        wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d "$1" /f
+    else
+        wine reg delete 'HKCU\Software\Wine' /v Version /f
+    fi >/dev/null 2>&1
+}
 cleanup() {
+    [ -z "${older_windows:-}" ] || windows_version ""
     msiexec /x "$newer" >/dev/null 2>&1 || true
     msiexec /x "$older" >/dev/null 2>&1 || true
     served_cleanup
@@ -80,8 +89,14 @@ done
 check osslsigncode remove-signature -in "$signed" -out "$work/unsigned.exe" >/dev/null
 check cmp "$build/app/Zumbiko Update.exe" "$work/unsigned.exe"
 
-echo "== install $version"
+echo "== refuse Windows 2000, install $version"
 before=$(drive_c)
+older_windows=win2k
+windows_version "$older_windows"
+check not msiexec /i "$older"
+windows_version ""
+older_windows=""
+check [ -z "$(entries)" ]
 check msiexec /i "$older"
 check cmp "$build/app/Zumbiko Update.exe" "$installed/Zumbiko Update.exe"
 check cmp "$source_dir/data/sample/Zumbiko Update.dat" "$installed/Zumbiko Update.dat"
