@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include "app/Application.h"
-#include "app/DllSearch.h"
+#include "app/ProcessStart.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    RestrictDllSearch();
+    PrepareProcess();
     g_instance = instance;
     if (FAILED(OleInitialize(nullptr))) return 0;
     Application::Run();

@@ -39,15 +39,15 @@ const Table& TableOf(uint32_t size) {
     Table& table = found->second;
     if (!added) return table;
 
-    DataFileSpec description;
+    DataFileDescription description;
     description.groups[0].characters.resize(size);
     for (uint32_t i = 0; i < size; ++i) description.groups[0].characters[i].number = i;
-    CharacterSpec character;
+    CharacterDescription character;
     character.resources.resize(size);
     for (uint32_t i = 0; i < size; ++i) character.resources[i].id = 2 * i;
     description.groups[1].characters.push_back(std::move(character));
     table.file = BuildDataFile(description);
-    description = DataFileSpec{};
+    description = DataFileDescription{};
 
     const DataFile data(table.file.data(), table.file.size());
     data.FindCharacter(1, 0, &table.character);

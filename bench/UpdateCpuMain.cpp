@@ -42,7 +42,7 @@ public:
         calls.push_back({true, sector, count, {buffer, buffer + size_t{count} * kSectorSize}});
         return inner->WriteSectors(drive, sector, count, buffer);
     }
-    bool LockVolume(int32_t drive) override { return inner->LockVolume(drive); }
+    VolumeLock LockVolume(int32_t drive) override { return inner->LockVolume(drive); }
     bool UnlockVolume(int32_t drive) override { return inner->UnlockVolume(drive); }
 
 private:

@@ -3,4 +3,19 @@ if(WIN32)
   # One executable that imports only system DLLs.
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
+
+  # The program starts no thread. The posix thread model's runtime would still bring in
+  # winpthreads, which imports what Windows XP lacks (GetTickCount64 among others); the
+  # win32 model's libstdc++ and libgcc, which GoogleTest cannot build with, import nothing
+  # newer. So the program links those, found beside the -win32 compiler, and the tests keep
+  # the posix ones. A thread symbol in the program's own code fails its link.
+  string(REPLACE "-posix" "-win32" win32_model_compiler "${CMAKE_CXX_COMPILER}")
+  execute_process(COMMAND "${win32_model_compiler}" -print-file-name=libstdc++.a
+                  OUTPUT_VARIABLE win32_model_libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT IS_ABSOLUTE "${win32_model_libstdcxx}")
+    message(FATAL_ERROR "no win32 thread model runtime beside ${win32_model_compiler}")
+  endif()
+  get_filename_component(ZUMBIKO_PROGRAM_RUNTIME_DIR "${win32_model_libstdcxx}" DIRECTORY)
+  # The oldest Windows the program starts on, as the PE header states it.
+  set(ZUMBIKO_OLDEST_WINDOWS 5.1)
 endif()

@@ -1,8 +1,5 @@
 #include "device/DeviceSeams.h"
 
-#include <chrono>
-#include <thread>
-
 #include "device/Sleeper.h"
 #include "device/TransferProgress.h"
 #include "device/VolumeAccess.h"
@@ -16,11 +13,10 @@ public:
     std::unique_ptr<SectorChannel> OpenVolume(const wchar_t*) override { return nullptr; }
 };
 
-class ThreadSleeper final : public Sleeper {
+// The real pause belongs to the platform (SystemSleeper); the core stays free of threads.
+class NoPause final : public Sleeper {
 public:
-    void Sleep(uint32_t milliseconds) override {
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    }
+    void Sleep(uint32_t) override {}
 };
 
 class NoProgress final : public TransferProgress {
@@ -30,9 +26,9 @@ public:
 };
 
 NoVolumes g_noVolumes;
-ThreadSleeper g_threadSleeper;
+NoPause g_noPause;
 NoProgress g_noProgress;
 
 }  // namespace
 
-DeviceSeams g_deviceSeams = {&g_noVolumes, &g_threadSleeper, &g_noProgress};
+DeviceSeams g_deviceSeams = {&g_noVolumes, &g_noPause, &g_noProgress};

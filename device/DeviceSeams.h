@@ -12,5 +12,5 @@ struct DeviceSeams {
 };
 
 // Devices made without seams of their own use these. Until start-up replaces them: no
-// drives, a real sleep, no progress.
+// drives, so nothing to pause for or report.
 extern DeviceSeams g_deviceSeams;

@@ -15,6 +15,10 @@ public:
     // One past the 512 blocks of the image; the handheld takes a zero block there as the end
     // of an update.
     static constexpr uint32_t kClosingBlockAddress = 512;
+    // A volume that has just appeared may be held open for a moment by another program
+    // (Explorer, a virus scanner): the lock is asked for again, up to 4.9 s in all.
+    static constexpr uint32_t kLockAttempts = 50;
+    static constexpr uint32_t kLockRetryMilliseconds = 100;
 
     // Uses the process-wide seams set at start-up.
     explicit HandheldDevice(int32_t driveIndex = 0);
@@ -40,6 +44,7 @@ public:
     // every byte asked for moved.
     int32_t ReadSectors(uint32_t sector, uint32_t count, uint8_t* buffer);
     int32_t WriteSectors(uint32_t sector, uint32_t count, const uint8_t* buffer);
+    // False when the lock cannot be had: the transfer then sends nothing.
     bool LockVolume();
     bool UnlockVolume();
 

@@ -3,6 +3,7 @@
 
 #include "device/HandheldDevice.h"
 #include "device/Sleeper.h"
+#include "device/TransferProgress.h"
 #include "device/VolumeAccess.h"
 
 namespace {
@@ -56,14 +57,24 @@ int32_t HandheldDevice::WriteSectors(uint32_t sector, uint32_t count, const uint
     return moved == static_cast<int32_t>(count * kSectorSize) ? moved : -1;
 }
 
+// Windows refuses mailbox writes to a mounted volume that is not locked, so going on without
+// the lock would only fail later, or write where another program is reading. Dismounting
+// instead would pull the file system away from under that program. So a lock that cannot be
+// had in time ends the transfer before it sends anything; the window stays responsive while
+// it waits.
 bool HandheldDevice::LockVolume() {
     if (!handle) return false;
-    if (useVolumeIo != 0) return true;
-    return handle->LockVolume(driveIndex);
+    for (uint32_t attempt = 1;; ++attempt) {
+        const VolumeLock answer = handle->LockVolume(driveIndex);
+        if (answer != VolumeLock::InUse || attempt == kLockAttempts) {
+            return answer == VolumeLock::Locked;
+        }
+        seams.progress->PumpMessages();
+        seams.sleeper->Sleep(kLockRetryMilliseconds);
+    }
 }
 
 bool HandheldDevice::UnlockVolume() {
     if (!handle) return false;
-    if (useVolumeIo != 0) return true;
     return handle->UnlockVolume(driveIndex);
 }

@@ -26,7 +26,7 @@ public:
     // Any byte range, without mailbox effects: the host's own look at the volume.
     bool Peek(uint64_t offset, uint32_t length, uint8_t* buffer);
 
-    // The volume lock of the VWIN32 path.
+    // The volume lock the host holds around every block transfer.
     bool Lock();
     bool Unlock();
 

@@ -27,9 +27,9 @@ int32_t EmulatorChannel::WriteSectors(int32_t driveIndex, uint32_t sector, uint3
     return target != nullptr ? target->WriteSectors(sector, count, buffer) : -1;
 }
 
-bool EmulatorChannel::LockVolume(int32_t driveIndex) {
+VolumeLock EmulatorChannel::LockVolume(int32_t driveIndex) {
     EmulatedHandheld* target = Target(driveIndex);
-    return target != nullptr && target->Lock();
+    return target != nullptr && target->Lock() ? VolumeLock::Locked : VolumeLock::Refused;
 }
 
 bool EmulatorChannel::UnlockVolume(int32_t driveIndex) {

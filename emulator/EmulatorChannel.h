@@ -17,7 +17,7 @@ public:
                         uint8_t* buffer) override;
     int32_t WriteSectors(int32_t driveIndex, uint32_t sector, uint32_t count,
                          const uint8_t* buffer) override;
-    bool LockVolume(int32_t driveIndex) override;
+    VolumeLock LockVolume(int32_t driveIndex) override;
     bool UnlockVolume(int32_t driveIndex) override;
 
 private:

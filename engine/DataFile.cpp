@@ -15,8 +15,9 @@ uint32_t DataFile::DataVersion() const {
     return LoadLe32(bytes);
 }
 
-// The probe order of the handheld's own update tools: the middle record is
-// number count/2 of the range when the count is odd, count/2 - 1 when even.
+// Every lookup probes in this one order, so that a table with a repeated key
+// always yields the same record: the middle record is number count/2 of the
+// range when the count is odd, count/2 - 1 when even.
 Lookup DataFile::SearchTable(uint32_t tableOffset, uint32_t count, size_t keyOffset, uint32_t key,
                              const uint8_t** record) const {
     if (count == 0) return Lookup::Absent;

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/SystemRecord.h"
+
 constexpr uint32_t kRequiredListId = 0xFF000000u;
 constexpr uint32_t kSecondListId = 0xFF000001u;
 
@@ -12,6 +14,11 @@ constexpr size_t kDataRecordSize = 16;
 constexpr int32_t kCharacterGroupCount = 3;
 constexpr size_t kCharacterCountsOffset = 8;
 constexpr size_t kCharacterTablesOffset = 20;
+
+// An update stamps the data version's low 16 bits into the handheld, and no run accepts a
+// version word above kHighestVersion: a higher data version would lock every handheld it
+// updates out of later updates, or (above 0xFFFF) stamp a lower version than its own.
+constexpr uint32_t kHighestDataVersion = kHighestVersion;
 
 struct CharacterRecord {
     uint32_t number;
@@ -41,6 +48,8 @@ public:
     DataFile(const uint8_t* bytes, size_t size) : bytes(bytes), size(size) {}
 
     bool HasHeader() const { return size >= kDataHeaderSize; }
+    // A header whose data version a handheld can keep: the file an update may use.
+    bool HasUsableHeader() const { return HasHeader() && DataVersion() <= kHighestDataVersion; }
     // Needs HasHeader().
     uint32_t DataVersion() const;
 

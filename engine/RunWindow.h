@@ -1,4 +1,4 @@
-// What an update run needs of the main window: its controls, progress, busy mark and messages.
+// What an update run needs of the main window: its controls, progress, busy marks and messages.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +19,9 @@ public:
     // busyCount: the device transfers under way.
     virtual void RaiseBusy() = 0;
     virtual void LowerBusy() = 0;
+    // True from the first sector the run sends until its closing block is written: a handheld
+    // that loses the computer in between is left half written. Repeating a call changes nothing.
+    virtual void SetHandheldInUse(bool /*inUse*/) {}
     // Shows the text modally and returns when the user has closed it.
     virtual void ShowMessage(MessageKind kind, const wchar_t* text) = 0;
 

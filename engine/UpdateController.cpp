@@ -106,8 +106,10 @@ void UpdateController::RunUpdate() {
 
     window.ShowControl(kProgressDisplayId, false);
     if (MessageForResult(result).writesClosingBlock && g_currentDevice) {
+        window.SetHandheldInUse(true);
         g_currentDevice->WriteClosingBlock();
     }
+    window.SetHandheldInUse(false);
     lastResult = result;
     ShowResult(result);
     SetState(Ready);
@@ -130,10 +132,11 @@ UpdateResult UpdateController::Transfer() {
     const std::unique_ptr<MappedFile> file = seams.dataFile->OpenDataFile();
     if (!file) return UpdateResult::DataFileError;
     const DataFile data(file->Bytes(), file->Size());
-    if (!data.HasHeader()) return UpdateResult::DataFileError;
+    if (!data.HasUsableHeader()) return UpdateResult::DataFileError;
 
     if (!g_currentDevice) return UpdateResult::ReadError;
     HandheldDevice& device = *g_currentDevice;
+    seams.window->SetHandheldInUse(true);
     if (!device.OpenIdentified()) return UpdateResult::ReadError;
     const DeviceCloser closer(device);
 

@@ -9,7 +9,6 @@
 #include "resources/ResourceIds.h"
 #include "ui/MessageDialog.h"
 #include "ui/ProgressPainter.h"
-#include "ui/ShutdownBlock.h"
 
 namespace {
 
@@ -31,11 +30,7 @@ bool MainWindow::RunUnderWay() const {
 void MainWindow::OnIdle() {
     // The loop may call once more after the window was closed.
     if (!IsWindow(Handle())) return;
-    {
-        const ShutdownBlock block(Handle(),
-                                  g_updateController.GetState() == UpdateController::Updating);
-        g_updateController.Step();
-    }
+    g_updateController.Step();
     if (IsWindow(Handle())) ModelessDialog::OnIdle();
 }
 
@@ -46,7 +41,8 @@ void MainWindow::UpdateCommandState(uint32_t id, bool& enabled, bool& /*checked*
     } else if (id == IDC_UPDATE) {
         enabled = state == UpdateController::Ready;
     } else if (id == IDM_ABOUT) {
-        enabled = busyCount == 0;
+        // Its modal loop would hold the handheld anywhere in a run, not only mid-transfer.
+        enabled = !RunUnderWay();
     }
 }
 
@@ -59,7 +55,9 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_DRAWITEM:
             return OnDrawItem(window, wParam, lParam);
         case WM_NCHITTEST:
-            return HTCAPTION;  // drag anywhere; buttons take their own clicks
+            // Drag anywhere, buttons taking their own clicks; but the system's move loop
+            // would hold a transfer for as long as the press lasts.
+            return RunUnderWay() ? HTCLIENT : HTCAPTION;
         case WM_CTLCOLORDLG:
             return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
         case WM_COMMAND:
@@ -71,7 +69,7 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_CONTEXTMENU:
             return OnContextMenu(lParam);
         case WM_HELP:
-            RunCommandIfEnabled(IDM_ABOUT);
+            if (CommandEnabled(IDM_ABOUT)) ShowAboutBox();
             return 1;
         case WM_DESTROY:
             return OnDestroy(window, wParam, lParam);
@@ -132,9 +130,13 @@ LRESULT MainWindow::OnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
 
 LRESULT MainWindow::OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     const uint32_t id = LOWORD(wParam);
+    // Another program can post a hidden button's command: it counts only in the state
+    // that shows the button.
     if (IsLanguageCommand(id)) {
-        languageIndex = static_cast<int32_t>(id) - kFirstLanguageCommand;
-        g_updateController.SetState(UpdateController::Ready);
+        if (CommandEnabled(id)) {
+            languageIndex = static_cast<int32_t>(id) - kFirstLanguageCommand;
+            g_updateController.SetState(UpdateController::Ready);
+        }
         return 1;
     }
     switch (id) {
@@ -147,12 +149,10 @@ LRESULT MainWindow::OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
             }
             return 1;
         case IDC_UPDATE:
-            if (g_updateController.GetState() == UpdateController::Ready) {
-                g_updateController.SetState(UpdateController::UpdateRequested);
-            }
+            if (CommandEnabled(id)) g_updateController.SetState(UpdateController::UpdateRequested);
             return 1;
         case IDM_ABOUT:
-            RunCommandIfEnabled(IDM_ABOUT);
+            if (CommandEnabled(id)) ShowAboutBox();
             return 0;
         default:
             return ModelessDialog::HandleMessage(window, WM_COMMAND, wParam, lParam);
@@ -167,7 +167,7 @@ LRESULT MainWindow::OnClose() {
 }
 
 LRESULT MainWindow::OnQueryEndSession() {
-    if (!RunUnderWay()) return 0;
+    if (!shutdownBlock) return 0;
     // FALSE asks Windows to wait; the shutdown block reason says why.
     AnswerZeroHandled();
     return 0;
@@ -206,11 +206,11 @@ bool MainWindow::TranslateShortcut(MSG& message) {
     return TranslateAcceleratorW(Handle(), shortcuts, &message) != 0;
 }
 
-void MainWindow::RunCommandIfEnabled(uint32_t id) {
+bool MainWindow::CommandEnabled(uint32_t id) {
     bool enabled = true;
     bool checked = false;
     UpdateCommandState(id, enabled, checked);
-    if (enabled && id == IDM_ABOUT) ShowAboutBox();
+    return enabled;
 }
 
 void MainWindow::ShowAboutBox() {
@@ -249,6 +249,14 @@ void MainWindow::RaiseBusy() {
 
 void MainWindow::LowerBusy() {
     InterlockedDecrement(&busyCount);
+}
+
+void MainWindow::SetHandheldInUse(bool inUse) {
+    if (!inUse) {
+        shutdownBlock.reset();
+    } else if (!shutdownBlock && IsWindow(Handle())) {
+        shutdownBlock.emplace(Handle());
+    }
 }
 
 void MainWindow::ShowMessage(MessageKind kind, const wchar_t* text) {

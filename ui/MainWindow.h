@@ -4,10 +4,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "app/Dialog.h"
 #include "engine/RunWindow.h"
 #include "ui/ProgressMath.h"
+#include "ui/ShutdownBlock.h"
 #include "ui/SkinPicture.h"
 
 class MainWindow final : public ModelessDialog, public RunWindow {
@@ -23,6 +25,7 @@ public:
     void SetProgressPos(uint32_t position) override;
     void RaiseBusy() override;
     void LowerBusy() override;
+    void SetHandheldInUse(bool inUse) override;
     void ShowMessage(MessageKind kind, const wchar_t* text) override;
 
     // The window's keyboard shortcuts (F1 for the About box); true when it took the message.
@@ -33,7 +36,8 @@ public:
 
     int32_t BusyCount() const { return busyCount; }
     ProgressState Progress() const { return progress; }
-    // A run is under way: closing now would leave a half-written handheld.
+    // A run is under way: closing now would leave a half-written handheld, and a modal loop
+    // would hold it up.
     bool RunUnderWay() const;
 
 private:
@@ -45,7 +49,7 @@ private:
     LRESULT OnQueryEndSession();
     LRESULT OnContextMenu(LPARAM lParam);
     LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam);
-    void RunCommandIfEnabled(uint32_t id);
+    bool CommandEnabled(uint32_t id);
     void ShowAboutBox();
     void MoveProgress(int32_t newPos);
 
@@ -56,4 +60,6 @@ private:
     SkinPicture closeBitmaps[2];
     SkinPicture progressBitmap;
     ProgressState progress;
+    // Held while the run has the handheld in use; shutting down is refused meanwhile.
+    std::optional<ShutdownBlock> shutdownBlock;
 };

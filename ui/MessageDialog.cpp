@@ -20,6 +20,31 @@ constexpr SIZE kTextSize{250, 95};
 constexpr uint32_t kIconBits = 0xF0;
 constexpr UINT kTextFormat = DT_CENTER | DT_WORDBREAK | DT_END_ELLIPSIS;
 
+// A quit ends a modal loop at once, and the loop posts it again. Taken from the queue
+// meanwhile, it is posted once more when this ends.
+class HeldQuit {
+public:
+    HeldQuit() = default;
+    ~HeldQuit() {
+        if (held) PostQuitMessage(exitCode);
+    }
+    HeldQuit(const HeldQuit&) = delete;
+    HeldQuit& operator=(const HeldQuit&) = delete;
+
+    // Whether a quit was waiting.
+    bool Take() {
+        MSG quit{};
+        if (!PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return false;
+        held = true;
+        exitCode = static_cast<int>(quit.wParam);
+        return true;
+    }
+
+private:
+    bool held = false;
+    int exitCode = 0;
+};
+
 }  // namespace
 
 int MessageIconFor(uint32_t kind) {
@@ -42,8 +67,14 @@ int32_t ShowMessage(HWND owner, uint32_t kind, const wchar_t* format, ...) {
     FormatTextV(text, kMessageCapacity, format, args);
     va_end(args);
 
-    const RefPtr<MessageDialog> dialog(new MessageDialog(kind, text));
-    dialog->Create(g_instance, owner, IDD_MESSAGE);
+    // Only the user ends a message: one that a quit ended shows again, and the quit is
+    // honoured once the user has closed it.
+    HeldQuit quit;
+    for (;;) {
+        const RefPtr<MessageDialog> dialog(new MessageDialog(kind, text));
+        dialog->Create(g_instance, owner, IDD_MESSAGE);
+        if (dialog->ClosedByUser() || !quit.Take()) break;
+    }
     return 1;
 }
 
@@ -61,6 +92,9 @@ LRESULT MessageDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, L
             return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
         case WM_DESTROY:
             return OnDestroy(window, wParam, lParam);
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) closedByUser = true;
+            [[fallthrough]];
         default:
             return ModalDialog::HandleMessage(window, message, wParam, lParam);
     }

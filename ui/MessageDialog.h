@@ -15,6 +15,9 @@ public:
 
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // Whether OK, the close button or their keys ended it; a quit ends the modal run too.
+    bool ClosedByUser() const { return closedByUser; }
+
 private:
     LRESULT OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam);
     LRESULT OnEraseBackground(HDC dc);
@@ -28,12 +31,14 @@ private:
     SkinPicture okBitmaps[2];
     SkinPicture closeBitmaps[2];
     SkinPicture iconBitmap;
+    bool closedByUser = false;
 };
 
 constexpr size_t kMessageCapacity = 1024;
 
 // Formats into 1024 characters (cut at 1023, always terminated) and shows the text modally
-// over the owner; returns 1 whichever way the user closed it.
+// over the owner until the user closes it; returns 1 whichever way they did. A quit that
+// arrives meanwhile is posted again afterwards.
 int32_t ShowMessage(HWND owner, uint32_t kind, const wchar_t* format, ...);
 
 // The icon bitmap for a kind (only the bits 0xF0 count), or 0 for none.

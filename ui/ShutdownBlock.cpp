@@ -23,8 +23,7 @@ const wchar_t* ReasonText() {
 
 }  // namespace
 
-ShutdownBlock::ShutdownBlock(HWND window, bool active) : window(window) {
-    if (!active) return;
+ShutdownBlock::ShutdownBlock(HWND window) : window(window) {
     if (auto create = User32Function<CreateReason>("ShutdownBlockReasonCreate")) {
         created = create(window, ReasonText()) != FALSE;
     }

@@ -5,8 +5,8 @@
 
 class ShutdownBlock {
 public:
-    // Does nothing unless active, or where the system has no block reasons (before Vista).
-    ShutdownBlock(HWND window, bool active);
+    // Does nothing where the system has no block reasons (before Vista).
+    explicit ShutdownBlock(HWND window);
     ~ShutdownBlock();
     ShutdownBlock(const ShutdownBlock&) = delete;
     ShutdownBlock& operator=(const ShutdownBlock&) = delete;

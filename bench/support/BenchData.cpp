@@ -15,15 +15,15 @@ constexpr uint32_t kFirstResourceId = 0x100;
 constexpr uint32_t kSecondListResourceId = 0x200;
 constexpr uint32_t kFirstFillerId = 0x10000;
 
-ResourceSpec PatternResource(uint32_t id, uint32_t block, uint32_t length) {
-    ResourceSpec resource{id, block, std::vector<uint8_t>(length), std::nullopt};
+ResourceDescription PatternResource(uint32_t id, uint32_t block, uint32_t length) {
+    ResourceDescription resource{id, block, std::vector<uint8_t>(length), std::nullopt};
     for (uint32_t i = 0; i < length; ++i) resource.bytes[i] = static_cast<uint8_t>(id + i * 7);
     return resource;
 }
 
 // Resources from 1 to 24 KiB, laid one after another from the first written-back block.
-CharacterSpec BenchCharacter(uint32_t entries) {
-    CharacterSpec character;
+CharacterDescription BenchCharacter(uint32_t entries) {
+    CharacterDescription character;
     character.number = kBenchNumber;
     character.requiredList.emplace();
     uint32_t block = kFirstWriteBackBlock;
@@ -43,8 +43,8 @@ CharacterSpec BenchCharacter(uint32_t entries) {
 }
 
 // Entries that point at no bytes: table length without file bytes.
-CharacterSpec FillerCharacter(uint32_t number, uint32_t entries) {
-    CharacterSpec character;
+CharacterDescription FillerCharacter(uint32_t number, uint32_t entries) {
+    CharacterDescription character;
     character.number = number;
     character.requiredList = std::vector<uint32_t>{};
     character.secondList = std::vector<uint32_t>{};
@@ -71,12 +71,12 @@ std::string BenchHandheldEmuOptions() {
     return text;
 }
 
-DataFileSpec ShapedDataFile(uint32_t charactersPerGroup, uint32_t entriesPerCharacter,
-                            uint32_t benchEntries, uint32_t paddingBytes) {
-    DataFileSpec description;
+DataFileDescription ShapedDataFile(uint32_t charactersPerGroup, uint32_t entriesPerCharacter,
+                                   uint32_t benchEntries, uint32_t paddingBytes) {
+    DataFileDescription description;
     description.dataVersion = kBenchNewVersion;
     for (uint32_t group = 0; group < description.groups.size(); ++group) {
-        std::vector<CharacterSpec>& characters = description.groups[group].characters;
+        std::vector<CharacterDescription>& characters = description.groups[group].characters;
         characters.reserve(charactersPerGroup);
         for (uint32_t number = 0; number < charactersPerGroup; ++number) {
             if (group == kBenchGroup && number == kBenchNumber) {

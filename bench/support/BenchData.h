@@ -19,8 +19,8 @@ std::string BenchHandheldEmuOptions();
 // charactersPerGroup characters in each of the three groups, each with entriesPerCharacter
 // entries of no length, but the updated character, which has benchEntries in all, its 48
 // resources (about 600 KiB) among them. paddingBytes more resource bytes that no one needs.
-DataFileSpec ShapedDataFile(uint32_t charactersPerGroup, uint32_t entriesPerCharacter,
-                            uint32_t benchEntries, uint32_t paddingBytes = 0);
+DataFileDescription ShapedDataFile(uint32_t charactersPerGroup, uint32_t entriesPerCharacter,
+                                   uint32_t benchEntries, uint32_t paddingBytes = 0);
 
 // A few characters with short tables: the everyday file.
 std::vector<uint8_t> TypicalDataFile();

@@ -22,7 +22,7 @@ public:
         Note(true, count, moved, start);
         return moved;
     }
-    bool LockVolume(int32_t drive) override { return inner->LockVolume(drive); }
+    VolumeLock LockVolume(int32_t drive) override { return inner->LockVolume(drive); }
     bool UnlockVolume(int32_t drive) override { return inner->UnlockVolume(drive); }
 
 private:

@@ -26,7 +26,7 @@ public:
                         });
     }
     // A volume of its own needs no lock.
-    bool LockVolume(int32_t) override { return true; }
+    VolumeLock LockVolume(int32_t) override { return VolumeLock::Locked; }
     bool UnlockVolume(int32_t) override { return true; }
 
 private:

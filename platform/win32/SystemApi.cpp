@@ -25,7 +25,9 @@ public:
         return ::WriteFile(file, buffer, size, done, overlapped);
     }
     BOOL CloseHandle(HANDLE handle) override { return ::CloseHandle(handle); }
+    DWORD GetLastError() override { return ::GetLastError(); }
     DWORD GetLogicalDrives() override { return ::GetLogicalDrives(); }
+    UINT GetDriveTypeW(const wchar_t* rootPath) override { return ::GetDriveTypeW(rootPath); }
     void Sleep(DWORD milliseconds) override { ::Sleep(milliseconds); }
 };
 

@@ -3,8 +3,12 @@
 #include "platform/win32/Win32Sleeper.h"
 #include "platform/win32/Win32Volumes.h"
 
+Sleeper& SystemSleeper() {
+    static Win32Sleeper sleeper(SystemApi());
+    return sleeper;
+}
+
 DeviceSeams SystemDeviceSeams(TransferProgress& progress) {
     static Win32Volumes volumes(SystemApi());
-    static Win32Sleeper sleeper(SystemApi());
-    return {&volumes, &sleeper, &progress};
+    return {&volumes, &SystemSleeper(), &progress};
 }

@@ -12,12 +12,14 @@ public:
                         uint8_t* buffer) override;
     int32_t WriteSectors(int32_t driveIndex, uint32_t sector, uint32_t count,
                          const uint8_t* buffer) override;
-    // The volume is the handheld's alone; nothing to lock.
-    bool LockVolume(int32_t) override { return true; }
-    bool UnlockVolume(int32_t) override { return true; }
+    // Since Windows Vista a mounted volume takes writes inside its file system only through
+    // the handle that holds its lock; the lock is refused while any other handle is open.
+    VolumeLock LockVolume(int32_t driveIndex) override;
+    bool UnlockVolume(int32_t driveIndex) override;
 
 private:
     bool Seek(uint32_t sector);
+    bool Control(DWORD code);
 
     Win32Api& api;
     ChannelHandle handle;

@@ -69,8 +69,8 @@ bool Vwin32Channel::LockCall(int32_t driveIndex, uint32_t minorCode) {
     return Call(kVwin32DosIoctl, registers);
 }
 
-bool Vwin32Channel::LockVolume(int32_t driveIndex) {
-    return LockCall(driveIndex, kLockLogicalVolume);
+VolumeLock Vwin32Channel::LockVolume(int32_t driveIndex) {
+    return LockCall(driveIndex, kLockLogicalVolume) ? VolumeLock::Locked : VolumeLock::Refused;
 }
 
 bool Vwin32Channel::UnlockVolume(int32_t driveIndex) {

@@ -16,7 +16,9 @@ public:
     virtual BOOL WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* done,
                            OVERLAPPED* overlapped) = 0;
     virtual BOOL CloseHandle(HANDLE handle) = 0;
+    virtual DWORD GetLastError() = 0;
     virtual DWORD GetLogicalDrives() = 0;
+    virtual UINT GetDriveTypeW(const wchar_t* rootPath) = 0;
     virtual void Sleep(DWORD milliseconds) = 0;
 
 protected:

@@ -3,6 +3,19 @@
 #include "platform/win32/VolumeChannel.h"
 #include "platform/win32/Vwin32Channel.h"
 
+uint32_t Win32Volumes::LogicalDrives() {
+    uint32_t drives = api.GetLogicalDrives();
+    wchar_t root[] = L"?:\\";
+    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+        const uint32_t bit = uint32_t{1} << (letter - L'A');
+        if ((drives & bit) == 0) continue;
+        root[0] = letter;
+        const UINT type = api.GetDriveTypeW(root);
+        if (type == DRIVE_CDROM || type == DRIVE_REMOTE) drives &= ~bit;
+    }
+    return drives;
+}
+
 std::unique_ptr<SectorChannel> Win32Volumes::OpenVwin32() {
     ChannelHandle handle(
         api, api.CreateFileW(L"\\\\.\\vwin32", 0, 0, nullptr, 0, kUnbufferedNormal, nullptr));

@@ -10,7 +10,9 @@ class Win32Volumes final : public VolumeAccess {
 public:
     explicit Win32Volumes(Win32Api& api) : api(api) {}
 
-    uint32_t LogicalDrives() override { return api.GetLogicalDrives(); }
+    // Without disc drives and network shares: reading a disc drive spins it up or waits for
+    // a disc, and neither is ever a handheld.
+    uint32_t LogicalDrives() override;
     std::unique_ptr<SectorChannel> OpenVwin32() override;
     std::unique_ptr<SectorChannel> OpenVolume(const wchar_t* volumeName) override;
 

@@ -7,12 +7,12 @@
 
 namespace {
 
-ResourceSpec Resource(uint32_t id, uint32_t block, size_t length) {
+ResourceDescription Resource(uint32_t id, uint32_t block, size_t length) {
     return {id, block, std::vector<uint8_t>(length, static_cast<uint8_t>(id)), std::nullopt};
 }
 
-CharacterSpec Character(uint32_t number, std::vector<uint32_t> ids) {
-    CharacterSpec character;
+CharacterDescription Character(uint32_t number, const std::vector<uint32_t>& ids) {
+    CharacterDescription character;
     character.number = number;
     for (uint32_t id : ids) character.resources.push_back(Resource(id, 3 + id, 10));
     character.requiredList = ids;
@@ -20,12 +20,13 @@ CharacterSpec Character(uint32_t number, std::vector<uint32_t> ids) {
     return character;
 }
 
-// One character whose entry table holds the given ids.
-DataFileSpec CharacterWithIds(const std::vector<uint32_t>& ids) {
-    DataFileSpec description;
+// One character whose entry table holds the given ids in the given order; each entry's
+// destination block is its position in the table.
+DataFileDescription CharacterWithIds(const std::vector<uint32_t>& ids) {
+    DataFileDescription description;
     description.dataVersion = 0x250;
-    CharacterSpec character;
-    for (uint32_t id : ids) character.resources.push_back(Resource(id, 3, 1));
+    CharacterDescription character;
+    for (uint32_t k = 0; k < ids.size(); ++k) character.resources.push_back(Resource(ids[k], k, 1));
     description.groups[1].characters.push_back(character);
     return description;
 }
@@ -38,8 +39,7 @@ CharacterRecord OnlyCharacter(const DataFile& file) {
 
 }  // namespace
 
-// The search must find every key and reject every gap for tables of any length,
-// odd and even, so that its probe order cannot drift off by one.
+// The search must find every key and reject every gap for tables of any length, odd and even.
 TEST(DataFileSearch, FindsEveryKeyAndNoGapInTablesOfAnyLength) {
     for (uint32_t size = 0; size <= 33; ++size) {
         std::vector<uint32_t> ids;
@@ -60,6 +60,32 @@ TEST(DataFileSearch, FindsEveryKeyAndNoGapInTablesOfAnyLength) {
     }
 }
 
+// With a repeated key only the probe order decides which record is found: the lower middle
+// of the range, then the half below or above it. A lower or upper bound, or the upper middle
+// of an even range, finds another record in at least one of these tables.
+TEST(DataFileSearch, RepeatedKeysYieldTheRecordTheProbeOrderMeetsFirst) {
+    struct Case {
+        std::vector<uint32_t> ids;
+        uint32_t key;
+        uint32_t position;
+    };
+    const Case cases[] = {
+        {{5, 5}, 5, 0},
+        {{5, 5, 5}, 5, 1},
+        {{5, 5, 5, 5}, 5, 1},
+        {{7, 7, 7, 8, 9, 10, 11, 12}, 7, 1},  // 8 is probed first, then the lower three
+        {{1, 2, 3, 4, 7, 7, 7, 7}, 7, 5},     // 4 first, then the upper four
+        {{1, 2, 3, 7, 7}, 7, 3},              // 3 first, then the upper two
+    };
+    for (const Case& c : cases) {
+        const std::vector<uint8_t> bytes = BuildDataFile(CharacterWithIds(c.ids));
+        const DataFile file(bytes.data(), bytes.size());
+        ResourceEntry found{};
+        ASSERT_EQ(Lookup::Found, file.FindEntry(OnlyCharacter(file), c.key, &found));
+        EXPECT_EQ(c.position, found.destinationBlock) << c.ids.size() << " ids, key " << c.key;
+    }
+}
+
 TEST(DataFileSearch, KeysCompareAsUnsignedNumbers) {
     const std::vector<uint8_t> bytes =
         BuildDataFile(CharacterWithIds({1, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFEEu}));
@@ -73,7 +99,7 @@ TEST(DataFileSearch, KeysCompareAsUnsignedNumbers) {
 }
 
 TEST(DataFileCharacters, CountBoundsTheNumberEvenWhenARecordMatches) {
-    DataFileSpec description;
+    DataFileDescription description;
     description.dataVersion = 0x250;
     for (uint32_t k = 0; k < 3; ++k) description.groups[0].characters.push_back(Character(k, {}));
     description.groups[0].countOverride = 2;  // the record of number 2 is never reachable
@@ -95,7 +121,7 @@ TEST(DataFileCharacters, CountBoundsTheNumberEvenWhenARecordMatches) {
 }
 
 TEST(DataFileEntries, FindsEntriesAndListsOfTheCharacter) {
-    DataFileSpec description;
+    DataFileDescription description;
     description.dataVersion = 0x00010250;
     description.groups[0].characters.push_back(Character(0, {0x30, 0x10, 0x20}));
     description.groups[0].characters[0].secondList = std::vector<uint32_t>{0x10};
@@ -127,7 +153,7 @@ TEST(DataFileEntries, FindsEntriesAndListsOfTheCharacter) {
 }
 
 TEST(DataFileBounds, EveryStructureOutsideTheFileIsReportedNotRead) {
-    DataFileSpec description;
+    DataFileDescription description;
     description.dataVersion = 0x250;
     description.groups[0].characters.push_back(Character(0, {0x10}));
     DataFileLayout layout;

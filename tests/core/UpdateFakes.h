@@ -129,6 +129,11 @@ public:
     }
     void RaiseBusy() override { ++busyCount; }
     void LowerBusy() override { --busyCount; }
+    // Logs only the changes.
+    void SetHandheldInUse(bool inUse) override {
+        if (inUse != handheldInUse) log.push_back(inUse ? "HandheldInUse" : "HandheldFree");
+        handheldInUse = inUse;
+    }
     void ShowMessage(MessageKind kind, const wchar_t* text) override {
         log.push_back("ShowMessage " + std::to_string(static_cast<uint32_t>(kind)));
         messages.push_back({kind, text});
@@ -140,6 +145,7 @@ public:
     };
     std::vector<Message> messages;
     int busyCount = 0;
+    bool handheldInUse = false;
 
 private:
     CallLog& log;

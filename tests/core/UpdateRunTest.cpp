@@ -20,10 +20,10 @@ std::vector<uint8_t> Pattern(size_t length, uint8_t seed) {
 }
 
 // Group 0, character 1 needs three resources; group 2, character 0 one.
-DataFileSpec StandardSpec() {
-    DataFileSpec description;
+DataFileDescription StandardDescription() {
+    DataFileDescription description;
     description.dataVersion = kDataVersion;
-    CharacterSpec hero;
+    CharacterDescription hero;
     hero.number = 1;
     hero.resources = {{0x10, 3, Pattern(5000, 1), std::nullopt},
                       {0x11, 100, Pattern(100, 2), std::nullopt},
@@ -31,8 +31,8 @@ DataFileSpec StandardSpec() {
     hero.requiredList = std::vector<uint32_t>{0x10, 0x11, 0x12};
     hero.secondList = std::vector<uint32_t>{};
     description.groups[0].characters = {
-        CharacterSpec{0, 0, {}, std::vector<uint32_t>{}, std::vector<uint32_t>{}}, hero};
-    CharacterSpec robot;
+        CharacterDescription{0, 0, {}, std::vector<uint32_t>{}, std::vector<uint32_t>{}}, hero};
+    CharacterDescription robot;
     robot.number = 0;
     robot.resources = {{0x20, 300, Pattern(8192, 4), std::nullopt}};
     robot.requiredList = std::vector<uint32_t>{0x20};
@@ -45,7 +45,7 @@ class UpdateRun : public ::testing::Test {
 protected:
     void SetUp() override {
         controller.Attach({&scanner, &window, &dataFile, image.get()});
-        dataFile.bytes = BuildDataFile(StandardSpec());
+        dataFile.bytes = BuildDataFile(StandardDescription());
         g_currentDevice.Reset();
         g_errorId = 0;
         languageIndex = kLanguageEnglish;
@@ -76,7 +76,25 @@ protected:
         EXPECT_EQ(UpdateController::Updating, controller.GetState());
         controller.Step();
         EXPECT_EQ(UpdateController::Ready, controller.GetState());
+        ExpectHandheldInUseOnlyForItsCalls();
         return controller.LastResult();
+    }
+
+    // The window hears that the handheld is in use around every call that reaches it, and
+    // around no message.
+    void ExpectHandheldInUseOnlyForItsCalls() const {
+        bool inUse = false;
+        for (const std::string& call : log) {
+            if (call == "HandheldInUse" || call == "HandheldFree") inUse = call == "HandheldInUse";
+            if (call == "Open" || call == "Close" || call == "WriteClosingBlock" ||
+                call.rfind("ReadBlocks", 0) == 0 || call.rfind("WriteBlocks", 0) == 0) {
+                EXPECT_TRUE(inUse) << call;
+            }
+            if (call.rfind("ShowMessage", 0) == 0) {
+                EXPECT_FALSE(inUse) << call;
+            }
+        }
+        EXPECT_FALSE(inUse);
     }
 
     // The message a run ended with: the last one shown.
@@ -111,6 +129,7 @@ TEST_F(UpdateRun, UpdatesTheHandheldInTheOrderOfTheRoad) {
                               "SetProgressPos 0",
                               "Show 1102",
                               "OpenDataFile",
+                              "HandheldInUse",
                               "Open",
                               "Identify",
                               "ReadBlocks 509",
@@ -125,6 +144,7 @@ TEST_F(UpdateRun, UpdatesTheHandheldInTheOrderOfTheRoad) {
                               "Identify",
                               "WriteBlocks 512 4096",
                               "Close",
+                              "HandheldFree",
                               "ShowMessage 64",
                               "Show 1101",
                               "Hide 20481",
@@ -217,14 +237,21 @@ TEST_F(UpdateRun, VersionNotBelowTheDataVersionIsAlreadyUpdated) {
     EXPECT_TRUE(handheld.closingBlockWritten);
 }
 
-TEST_F(UpdateRun, VersionIsComparedAsThirtyTwoBitsAndStoredAsSixteen) {
-    DataFileSpec description = StandardSpec();
-    description.dataVersion = 0x00030210;
-    dataFile.bytes = BuildDataFile(description);
-    FakeHandheld& handheld = Attach(kDriveE, 0x290, 0, 1);
-    EXPECT_EQ(UpdateResult::Updated, Run());
-    EXPECT_EQ(0x0210, handheld.Record(509).VersionWord());
-    EXPECT_EQ(0x0210, handheld.Record(511).VersionWord());
+// A handheld keeps only the low 16 bits of the data version, and no run accepts a version
+// word above 0x299: a file with a higher one is refused before the handheld is read.
+TEST_F(UpdateRun, DataVersionAHandheldCannotKeepIsADataFileError) {
+    FakeHandheld& handheld = Attach(kDriveE, 0x210, 0, 1);
+    DataFileDescription description = StandardDescription();
+    for (const uint32_t version : {0x29Au, 0xFFFFu, 0x10240u, 0xFFFFFFFFu, 0x299u}) {
+        description.dataVersion = version;
+        dataFile.bytes = BuildDataFile(description);
+        const UpdateResult expected =
+            version == 0x299 ? UpdateResult::Updated : UpdateResult::DataFileError;
+        EXPECT_EQ(expected, Run()) << std::hex << version;
+        EXPECT_EQ(MessageText(MessageForResult(expected).id), ResultMessage().text);
+        EXPECT_EQ(expected == UpdateResult::Updated, Contains("ReadBlocks 509"));
+    }
+    EXPECT_EQ(0x299, handheld.Record(511).VersionWord());
 }
 
 TEST_F(UpdateRun, UnknownCharactersAreNotSupported) {
@@ -256,7 +283,7 @@ TEST_F(UpdateRun, OldRecordIsConvertedBeforeTheLookUp) {
 }
 
 TEST_F(UpdateRun, MissingThirdResourceReportsItsIdAndWritesNothingBack) {
-    DataFileSpec description = StandardSpec();
+    DataFileDescription description = StandardDescription();
     description.groups[0].characters[1].resources.pop_back();
     dataFile.bytes = BuildDataFile(description);
     FakeHandheld& handheld = Attach(kDriveE, 0x210, 0, 1);
@@ -273,7 +300,7 @@ TEST_F(UpdateRun, MissingThirdResourceReportsItsIdAndWritesNothingBack) {
 
 TEST_F(UpdateRun, MissingListsAreReportedByTheirIds) {
     Attach(kDriveE, 0x210, 0, 1);
-    DataFileSpec description = StandardSpec();
+    DataFileDescription description = StandardDescription();
     description.groups[0].characters[1].secondList.reset();
     dataFile.bytes = BuildDataFile(description);
     EXPECT_EQ(UpdateResult::DataMissing, Run());
@@ -290,7 +317,7 @@ TEST_F(UpdateRun, MissingListsAreReportedByTheirIds) {
 }
 
 TEST_F(UpdateRun, ResourcePastTheLastBlockHasNoRoom) {
-    DataFileSpec description = StandardSpec();
+    DataFileDescription description = StandardDescription();
     description.groups[0].characters[1].resources[1] = {0x11, 511, Pattern(4097, 5), std::nullopt};
     dataFile.bytes = BuildDataFile(description);
     FakeHandheld& handheld = Attach(kDriveE, 0x210, 0, 1);
@@ -327,7 +354,7 @@ TEST_F(UpdateRun, SecondRunReplacesTheDeviceAndKeepsTheImage) {
 // unreadable data file, and nothing outside the file is read (ASan watches).
 TEST_F(UpdateRun, MalformedDataFilesAreDataFileErrors) {
     DataFileLayout layout;
-    const std::vector<uint8_t> good = BuildDataFile(StandardSpec(), &layout);
+    const std::vector<uint8_t> good = BuildDataFile(StandardDescription(), &layout);
     const uint32_t size = static_cast<uint32_t>(good.size());
     const DataFileLayout::Character& hero = layout.characters[0][1];
 

@@ -41,6 +41,7 @@ public:
     // The program and its image stay, as they do for a user who presses Update again.
     void Reconnect();
 
+    TestSeams& Seams() { return seams; }
     EmulatedHandheld& Handheld() { return *handheld; }
     const EmulatorRecord& Record() const { return handheld->Record(); }
     std::vector<uint8_t> Memory();

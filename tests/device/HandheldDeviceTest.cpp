@@ -89,6 +89,7 @@ TEST_F(HandheldDeviceTest, PausesBeforeTheFirstTransferAndEveryChangeOfDirection
         seams.volumes.Attach(kDriveE, &fresh);
         RefPtr<HandheldDevice> device = new HandheldDevice(kDriveE, seams.Seams());
         ASSERT_TRUE(device->Open());
+        ASSERT_TRUE(device->LockVolume());
         for (const char d : c.directions) {
             // Sector 200 lies outside the mailbox, so plain writes are just stored.
             const int32_t moved = d == 'r' ? device->ReadSectors(200, 1, sectors)
@@ -108,6 +109,7 @@ TEST_F(HandheldDeviceTest, DirectionOutlivesTheChannel) {
     ASSERT_TRUE(device->Open());
     ASSERT_EQ(device->ReadSectors(0, 1, sectors), 512);
     EXPECT_EQ(test.sleeper.pauses.size(), 1u);
+    ASSERT_TRUE(device->LockVolume());  // Windows lets only the lock's holder write
     ASSERT_EQ(device->WriteSectors(200, 1, sectors), 512);
     EXPECT_EQ(test.sleeper.pauses.size(), 2u);
 }
@@ -140,7 +142,7 @@ class ShortChannel final : public SectorChannel {
 public:
     int32_t ReadSectors(int32_t, uint32_t, uint32_t, uint8_t*) override { return 256; }
     int32_t WriteSectors(int32_t, uint32_t, uint32_t, const uint8_t*) override { return 512; }
-    bool LockVolume(int32_t) override { return true; }
+    VolumeLock LockVolume(int32_t) override { return VolumeLock::Locked; }
     bool UnlockVolume(int32_t) override { return true; }
 };
 
@@ -163,20 +165,18 @@ TEST_F(HandheldDeviceTest, ShortTransferIsAFailure) {
     EXPECT_FALSE(device->Identify());
 }
 
-TEST_F(HandheldDeviceTest, VolumePathLocksWithoutSendingAndVwin32PathAsksTheDrive) {
+TEST_F(HandheldDeviceTest, BothPathsLockTheDriveWithoutMovingASector) {
     RefPtr<HandheldDevice> device = MakeDevice();
-    ASSERT_TRUE(device->Open());
-    EXPECT_TRUE(device->LockVolume());
-    EXPECT_TRUE(device->UnlockVolume());
-    EXPECT_EQ(handheld.Record().locks, 0u);
-    device->Close();
-
-    test.volumes.PresentVwin32(true);
-    ASSERT_TRUE(device->Open());
-    EXPECT_TRUE(device->LockVolume());
-    EXPECT_EQ(handheld.Record().lockDepth, 1);
-    EXPECT_TRUE(device->UnlockVolume());
-    EXPECT_EQ(handheld.Record().lockDepth, 0);
+    for (const bool vwin32 : {false, true}) {
+        test.volumes.PresentVwin32(vwin32);
+        ASSERT_TRUE(device->Open());
+        EXPECT_TRUE(device->LockVolume());
+        EXPECT_EQ(handheld.Record().lockDepth, 1);
+        EXPECT_TRUE(device->UnlockVolume());
+        EXPECT_EQ(handheld.Record().lockDepth, 0);
+        device->Close();
+    }
+    EXPECT_EQ(handheld.Record().locks, 2u);
     EXPECT_TRUE(handheld.Record().operations.empty());
 }
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -13,7 +14,8 @@ namespace {
 class PosixVolumesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        path = ::testing::TempDir() + "posix-volume.img";
+        // ctest runs each test as its own process, side by side: each needs its own file.
+        path = ::testing::TempDir() + "posix-volume-" + std::to_string(getpid()) + ".img";
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         const std::vector<char> zeros(size_t{64} * 512);
         file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));

@@ -9,8 +9,8 @@ namespace {
 
 constexpr size_t kBlock = HandheldMemory::kBlockSize;
 
-ResourceSpec Resource(uint32_t id, uint32_t block, uint32_t length) {
-    ResourceSpec resource{id, block, {}, std::nullopt};
+ResourceDescription Resource(uint32_t id, uint32_t block, uint32_t length) {
+    ResourceDescription resource{id, block, {}, std::nullopt};
     for (uint32_t i = 0; i < length; ++i) {
         resource.bytes.push_back(static_cast<uint8_t>(id * 31 + i * 7 + i / 509));
     }
@@ -29,17 +29,17 @@ bool AllEqual(const uint8_t* bytes, size_t length, uint8_t value) {
 
 }  // namespace
 
-DataFileSpec FixtureDataFile() {
-    DataFileSpec description;
+DataFileDescription FixtureDataFile() {
+    DataFileDescription description;
     description.dataVersion = kFixtureNewVersion;
-    CharacterSpec other{
+    CharacterDescription other{
         0, 0, {Resource(0x40, 3, 100)}, std::vector<uint32_t>{0x40}, std::vector<uint32_t>{}};
-    CharacterSpec character{1,
-                            0,
-                            {Resource(0x10, 3, 5000), Resource(0x11, 100, 4096),
-                             Resource(0x12, 508, 100), Resource(0x13, 300, 10)},
-                            std::vector<uint32_t>{0x10, 0x11, 0x12},
-                            std::vector<uint32_t>{0x13}};
+    CharacterDescription character{1,
+                                   0,
+                                   {Resource(0x10, 3, 5000), Resource(0x11, 100, 4096),
+                                    Resource(0x12, 508, 100), Resource(0x13, 300, 10)},
+                                   std::vector<uint32_t>{0x10, 0x11, 0x12},
+                                   std::vector<uint32_t>{0x13}};
     description.groups[0].characters = {other};
     description.groups[1].characters = {other, character};
     return description;
@@ -53,14 +53,15 @@ HandheldOptions FixtureHandheld() {
     return options;
 }
 
-std::optional<DataFileSpec> FixtureDataFileVariant(const std::string& name) {
-    DataFileSpec description = FixtureDataFile();
-    CharacterSpec& character = description.groups[1].characters[1];
+std::optional<DataFileDescription> FixtureDataFileVariant(const std::string& name) {
+    DataFileDescription description = FixtureDataFile();
+    CharacterDescription& character = description.groups[1].characters[1];
     if (name == "standard") {
     } else if (name == "no-second-list") {
         character.secondList.reset();
     } else if (name == "third-missing") {
-        std::erase_if(character.resources, [](const ResourceSpec& r) { return r.id == 0x12; });
+        std::erase_if(character.resources,
+                      [](const ResourceDescription& r) { return r.id == 0x12; });
     } else if (name == "too-large") {
         character.resources[2] = Resource(0x12, 511, 2 * kBlock);
     } else if (name == "old-layout") {
@@ -76,15 +77,15 @@ namespace {
 // A fresh handheld after updates placed these characters of the fixture's data file, in
 // order, and stamped the new version into its own system blocks.
 std::vector<uint8_t> ExpectedMemory(const HandheldOptions& handheld,
-                                    const std::vector<const CharacterSpec*>& placed,
+                                    const std::vector<const CharacterDescription*>& placed,
                                     bool closingBlock) {
     HandheldMemory fresh;
     fresh.MakeFresh(handheld);
     std::vector<uint8_t> expected(fresh.Bytes(), fresh.Bytes() + HandheldMemory::kSize);
     if (!placed.empty()) {
         std::fill(expected.begin() + 3 * kBlock, expected.begin() + 512 * kBlock, 0);
-        for (const CharacterSpec* character : placed) {
-            for (const ResourceSpec& resource : character->resources) {
+        for (const CharacterDescription* character : placed) {
+            for (const ResourceDescription& resource : character->resources) {
                 const auto& required = *character->requiredList;
                 if (std::find(required.begin(), required.end(), resource.id) == required.end()) {
                     continue;  // only on the second list
@@ -126,8 +127,8 @@ std::vector<std::string> Compare(const std::vector<uint8_t>& actual,
 
 std::vector<std::string> CheckMemory(const std::vector<uint8_t>& memory, bool updated,
                                      bool closingBlock, const HandheldOptions& handheld) {
-    const DataFileSpec description = FixtureDataFile();
-    std::vector<const CharacterSpec*> placed;
+    const DataFileDescription description = FixtureDataFile();
+    std::vector<const CharacterDescription*> placed;
     if (updated) placed.push_back(&description.groups[1].characters[1]);
     std::vector<std::string> problems =
         Compare(memory, ExpectedMemory(handheld, placed, closingBlock));
@@ -140,7 +141,7 @@ std::vector<std::string> CheckMemory(const std::vector<uint8_t>& memory, bool up
 
 std::vector<std::string> CheckSecondRunMemory(const std::vector<uint8_t>& memory,
                                               const HandheldOptions& handheld) {
-    const DataFileSpec description = FixtureDataFile();
+    const DataFileDescription description = FixtureDataFile();
     return Compare(memory, ExpectedMemory(handheld,
                                           {&description.groups[1].characters[1],
                                            &description.groups[0].characters[0]},

@@ -14,13 +14,13 @@ constexpr uint16_t kFixtureOldVersion = 0x240;
 constexpr uint16_t kFixtureNewVersion = 0x260;
 
 // Character 1 of group 1, three required resources, block 510 left alone.
-DataFileSpec FixtureDataFile();
+DataFileDescription FixtureDataFile();
 HandheldOptions FixtureHandheld();
 // The fixture's data file with one thing changed, for the results a data file decides:
 // "no-second-list", "third-missing" (the third required id has no entry), "too-large" (the
 // third required resource passes block 511), "old-layout" (group 2 repeats group 1, for old
 // number 5). Empty when the name is not one of these.
-std::optional<DataFileSpec> FixtureDataFileVariant(const std::string& name);
+std::optional<DataFileDescription> FixtureDataFileVariant(const std::string& name);
 
 // What the memory must hold afterwards. Updated: resources placed, every other block from 3
 // to 511 zero but the system blocks, whose version words carry the new version. Not updated:

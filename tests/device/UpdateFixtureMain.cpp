@@ -88,7 +88,7 @@ int RecordCommand(const char* path) {
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "write-data" && (argc == 3 || argc == 4)) {
-        const std::optional<DataFileSpec> description =
+        const std::optional<DataFileDescription> description =
             FixtureDataFileVariant(argc == 4 ? argv[3] : "standard");
         if (!description) {
             std::fprintf(stderr, "update-fixture: no data file variant %s\n", argv[3]);

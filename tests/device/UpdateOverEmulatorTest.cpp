@@ -76,13 +76,15 @@ TEST_F(UpdateOverEmulatorTest, FullUpdatePlacesEveryResourceAndClearsTheRest) {
     RecordProperty("pauses", static_cast<int>(test.sleeper.pauses.size()));
 }
 
-TEST_F(UpdateOverEmulatorTest, Vwin32PathLocksAndUnlocksAroundEveryTransfer) {
-    test.volumes.PresentVwin32(true);
-    EmulatedHandheld& handheld = Put(kDriveE);
-    ASSERT_EQ(Run(), UpdateResult::Updated);
-    EXPECT_EQ(handheld.Record().locks, 4u);
-    EXPECT_EQ(handheld.Record().unlocks, 4u);
-    EXPECT_TRUE(CheckMemory(MemoryOf(handheld), true, true).empty());
+TEST_F(UpdateOverEmulatorTest, BothPathsLockAndUnlockAroundEveryTransfer) {
+    for (const bool vwin32 : {false, true}) {
+        test.volumes.PresentVwin32(vwin32);
+        EmulatedHandheld& handheld = Put(kDriveE);
+        ASSERT_EQ(Run(), UpdateResult::Updated) << vwin32;
+        EXPECT_EQ(handheld.Record().locks, 4u) << vwin32;
+        EXPECT_EQ(handheld.Record().unlocks, 4u) << vwin32;
+        EXPECT_TRUE(CheckMemory(MemoryOf(handheld), true, true).empty()) << vwin32;
+    }
 }
 
 TEST_F(UpdateOverEmulatorTest, EveryResultLeavesTheHandheldAsItShould) {
@@ -144,7 +146,7 @@ TEST_F(UpdateOverEmulatorTest, OldLayoutHandheldIsConvertedFoundAndStamped) {
     HandheldOptions options = FixtureHandheld();
     UseOldLayout(options, 5);  // old number 5: group 2, number 1
     dataFile.bytes = [] {
-        DataFileSpec description = FixtureDataFile();
+        DataFileDescription description = FixtureDataFile();
         description.groups[2].characters = description.groups[1].characters;
         return BuildDataFile(description);
     }();

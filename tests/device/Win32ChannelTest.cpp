@@ -1,110 +1,25 @@
 // The Windows sector paths byte for byte, against a stand-in for the kernel calls.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "DeviceTestSeams.h"
+#include "EmulatedRun.h"
+#include "FakeKernel.h"
+#include "UpdateFixture.h"
 #include "app/RefPtr.h"
 #include "device/HandheldDevice.h"
-#include "platform/win32/VolumeChannel.h"
 #include "platform/win32/Vwin32Channel.h"
 #include "platform/win32/Win32Volumes.h"
 
 namespace {
 
-// Any two distinct handles serve; their values never reach the kernel.
-int g_vwin32Object = 0;
-int g_volumeObject = 0;
-HANDLE const kVwin32Handle = &g_vwin32Object;
-HANDLE const kVolumeHandle = &g_volumeObject;
-
-struct CreateCall {
-    std::wstring name;
-    DWORD access, share, disposition, flags;
-    bool security, templateFile;
-};
-
-struct IoctlCall {
-    HANDLE device;
-    DWORD code;
-    bool sameBuffer;
-    DWORD inSize, outSize;
-    bool overlapped;
-    DiocRegisters in;
-    std::array<uint8_t, 10> packet;  // what EBX pointed at, for disk calls
-};
-
-// Records every call; VWIN32 answers with the carry flag the test chose.
-class FakeKernel final : public Win32Api {
-public:
-    HANDLE CreateFileW(const wchar_t* name, DWORD access, DWORD share,
-                       SECURITY_ATTRIBUTES* security, DWORD disposition, DWORD flags,
-                       HANDLE templateFile) override {
-        creates.push_back({name, access, share, disposition, flags, security != nullptr,
-                           templateFile != nullptr});
-        if (std::wstring(name) == L"\\\\.\\vwin32") {
-            return vwin32Present ? kVwin32Handle : INVALID_HANDLE_VALUE;
-        }
-        return volumePresent ? kVolumeHandle : INVALID_HANDLE_VALUE;
-    }
-    BOOL DeviceIoControl(HANDLE device, DWORD code, void* in, DWORD inSize, void* out,
-                         DWORD outSize, DWORD* returned, OVERLAPPED* overlapped) override {
-        IoctlCall call{device, code, in == out, inSize, outSize, overlapped != nullptr, {}, {}};
-        std::memcpy(&call.in, in, sizeof call.in);
-        if (code == kVwin32DosDriveInfo) {
-            // The program passes the packet's address in EBX, as VWIN32 takes it.
-            std::memcpy(
-                call.packet.data(),
-                reinterpret_cast<const void*>(call.in.ebx),  // NOLINT(performance-no-int-to-ptr)
-                10);
-        }
-        ioctls.push_back(call);
-        auto* registers = static_cast<DiocRegisters*>(out);
-        registers->flags =
-            carryAfter ? (registers->flags | kCarryFlag) : (registers->flags & ~kCarryFlag);
-        *returned = sizeof(DiocRegisters);
-        return ioctlResult;
-    }
-    DWORD SetFilePointer(HANDLE, LONG distance, LONG* high, DWORD method) override {
-        seeks.push_back({distance, high != nullptr, method});
-        return static_cast<DWORD>(distance);
-    }
-    BOOL ReadFile(HANDLE, void* buffer, DWORD size, DWORD* done, OVERLAPPED*) override {
-        std::memset(buffer, 0xAB, size);
-        *done = size;
-        transfers.push_back(size);
-        return TRUE;
-    }
-    BOOL WriteFile(HANDLE, const void*, DWORD size, DWORD* done, OVERLAPPED*) override {
-        *done = size;
-        transfers.push_back(size);
-        return TRUE;
-    }
-    BOOL CloseHandle(HANDLE handle) override {
-        closed.push_back(handle);
-        return TRUE;
-    }
-    DWORD GetLogicalDrives() override { return 0x14; }
-    void Sleep(DWORD) override {}
-
-    struct Seek {
-        LONG distance;
-        bool high;
-        DWORD method;
-    };
-    bool vwin32Present = true;
-    bool volumePresent = true;
-    BOOL ioctlResult = TRUE;
-    bool carryAfter = false;
-    std::vector<CreateCall> creates;
-    std::vector<IoctlCall> ioctls;
-    std::vector<Seek> seeks;
-    std::vector<DWORD> transfers;
-    std::vector<HANDLE> closed;
-};
+const HANDLE kVwin32Handle = FakeKernel::kVwin32Handle;
+const HANDLE kVolumeHandle = FakeKernel::kVolumeHandle;
 
 class Win32ChannelTest : public ::testing::Test {
 protected:
@@ -156,8 +71,6 @@ TEST_F(Win32ChannelTest, VolumePathSeeksToTheSectorAndMovesWholeSectors) {
     EXPECT_FALSE(kernel.seeks[0].high);
     EXPECT_EQ(kernel.seeks[0].method, static_cast<DWORD>(FILE_BEGIN));
     EXPECT_EQ(kernel.transfers, (std::vector<DWORD>{8192, 512}));
-    EXPECT_TRUE(device->LockVolume());
-    EXPECT_TRUE(kernel.ioctls.empty());
     // Past 2 GiB the signed distance would wrap.
     EXPECT_EQ(device->ReadSectors(0x400000, 1, sectors), -1);
     EXPECT_EQ(kernel.seeks.size(), 2u);
@@ -234,13 +147,97 @@ TEST_F(Win32ChannelTest, Vwin32CallFailsOnASetCarryOrARefusedCall) {
     EXPECT_EQ(device->ReadSectors(0, 1, sectors), 512);
 }
 
-TEST_F(Win32ChannelTest, ScanUsesTheSystemsDriveSetAndOneVwin32HandlePerOpen) {
+TEST_F(Win32ChannelTest, ScanLeavesDiscDrivesAndSharesOutAndOpensOneVwin32HandlePerOpen) {
+    kernel.logicalDrives = 0x7C;  // C: to G:
+    kernel.driveTypes = {{L'D', DRIVE_CDROM}, {L'E', DRIVE_REMOVABLE}, {L'F', DRIVE_REMOTE}};
+    EXPECT_EQ(volumes.LogicalDrives(), 0x54u);  // C:, E:, G:
     RefPtr<HandheldDevice> probe = Device(0);
-    Win32Volumes system(kernel);
-    EXPECT_EQ(system.LogicalDrives(), 0x14u);
     ASSERT_TRUE(probe->Open());
     probe->Close();
     EXPECT_EQ(kernel.closed, (std::vector<HANDLE>{kVwin32Handle}));
+}
+
+// Another program holding the volume is asked around, the window kept alive meanwhile; any
+// other refusal is final at once.
+TEST_F(Win32ChannelTest, VolumeLockIsTheVolumesOwnAndAskedForAgainOnlyWhileInUse) {
+    struct Case {
+        BOOL result;
+        DWORD error;
+        size_t asked;
+    };
+    const uint32_t attempts = HandheldDevice::kLockAttempts;
+    for (const Case c : {Case{TRUE, 0, 1}, Case{FALSE, ERROR_ACCESS_DENIED, attempts},
+                         Case{FALSE, ERROR_NOT_READY, 1}}) {
+        SCOPED_TRACE(c.error);
+        FakeKernel fresh;
+        fresh.vwin32Present = false;
+        fresh.ioctlResult = c.result;
+        fresh.errorAfter = c.error;
+        Win32Volumes windows(fresh);
+        CountingSleeper pauses;
+        RecordingProgress pumps;
+        RefPtr<HandheldDevice> device = new HandheldDevice(4, {&windows, &pauses, &pumps});
+        ASSERT_TRUE(device->Open());
+        EXPECT_EQ(device->LockVolume(), c.result != FALSE);
+        ASSERT_EQ(fresh.ioctls.size(), c.asked);
+        const IoctlCall& lock = fresh.ioctls[0];
+        EXPECT_EQ(lock.device, kVolumeHandle);
+        EXPECT_EQ(lock.code, 0x00090018u);  // FSCTL_LOCK_VOLUME
+        EXPECT_EQ(lock.inSize + lock.outSize, 0u);
+        EXPECT_EQ(pauses.pauses, std::vector<uint32_t>(c.asked - 1, 100));
+        EXPECT_EQ(pumps.pumps, c.asked - 1);
+        fresh.ioctls.clear();
+        fresh.ioctlResult = TRUE;
+        EXPECT_TRUE(device->UnlockVolume());
+        EXPECT_EQ(fresh.ioctls.at(0).code, 0x0009001Cu);  // FSCTL_UNLOCK_VOLUME
+    }
+}
+
+// Whole updates, as Windows Vista and later treat a mounted volume. The program asks for the
+// lock 50 times over 4.9 s; an update it cannot lock for ends with the read error and leaves
+// the handheld as it was.
+TEST(LockRuleTest, WholeUpdatesNeedTheLockAndWaitForItWhileAnotherProgramHoldsTheVolume) {
+    struct Case {
+        const char* name;
+        bool locksGrantNothing;
+        uint32_t refusals;  // of another program's handle; 0: none open
+        UpdateResult result;
+        long lockRequests;
+    };
+    const long attempts = HandheldDevice::kLockAttempts;
+    // An update locks four times: two reads, the write-back and the closing block.
+    const Case cases[] = {
+        {"a lock that grants nothing, as the volume path's once did", true, 0,
+         UpdateResult::ReadError, 1},
+        {"another program lets go just in time", false, attempts - 1, UpdateResult::Updated,
+         attempts - 1 + 4},
+        {"another program never lets go", false, FakeKernel::kForever, UpdateResult::ReadError,
+         attempts},
+    };
+    const std::vector<uint8_t> data = BuildDataFile(FixtureDataFile());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EmulatedRun run(FixtureHandheld(), false);
+        TestSeams& seams = run.Seams();
+        seams.lockRule = true;
+        seams.windows.Kernel().locksGrantNothing = c.locksGrantNothing;
+        if (c.refusals != 0) seams.windows.Kernel().HoldVolume(kDriveE, c.refusals);
+        const RunOutcome outcome = run.Run(data.data(), data.size());
+
+        EXPECT_EQ(outcome.result, c.result);
+        EXPECT_EQ(outcome.openChannels, 0);
+        const bool updated = c.result == UpdateResult::Updated;
+        const std::vector<std::string> problems = CheckMemory(run.Memory(), updated, updated);
+        EXPECT_TRUE(problems.empty()) << problems.front();
+        if (!updated) {
+            EXPECT_TRUE(run.Record().commands.empty());
+        }
+        EXPECT_EQ(run.Record().locks, run.Record().unlockRequests);
+        const std::vector<IoctlCall>& asked = seams.windows.Kernel().ioctls;
+        EXPECT_EQ(std::count_if(asked.begin(), asked.end(),
+                                [](const IoctlCall& call) { return call.code == 0x00090018u; }),
+                  c.lockRequests);
+    }
 }
 
 }  // namespace

@@ -253,9 +253,21 @@ bool ProgramDriver::CloseDuringWrite() {
     }
     PostMessageW(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
     PostMessageW(window, WM_CLOSE, 0, 0);
+    // What another program can post meanwhile: the hidden English button, F1.
+    PostMessageW(GetDlgItem(window, IDC_ENGLISH), BM_CLICK, 0, 0);
+    PostMessageW(window, WM_KEYDOWN, VK_F1, 0);
+    DWORD_PTR shutdown = TRUE;
+    DWORD_PTR hit = HTNOWHERE;
+    SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, kPatienceMs, &shutdown);
+    SendMessageTimeoutW(window, WM_NCHITTEST, 0, 0, SMTO_BLOCK, kPatienceMs, &hit);
     Sleep(300);
     const bool stayed = IsWindow(window) && program->Running();
     Say("close during write: %s", stayed ? "refused" : "window gone");
+    Say("during write: about=%s update=%s",
+        OtherWindowOf(program->Id(), window) != nullptr ? "opened" : "refused",
+        ControlVisible(window, IDC_UPDATE) ? "shown" : "hidden");
+    Say("during write: shutdown=%s drag=%s", shutdown == FALSE ? "refused" : "allowed",
+        hit == HTCAPTION ? "on" : "off");
     return stayed;
 }
 

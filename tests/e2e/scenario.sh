@@ -4,8 +4,10 @@
 # emulator must report every handle closed and the handheld's memory must be as the result
 # says; the program must end with 0 when closed.
 #
-#   scenario.sh NAME UI_DRIVER_EXE PROGRAM_EXE NATIVE_BUILD_DIR SHOT_DIR
+#   scenario.sh NAME[@WINDOWS] UI_DRIVER_EXE PROGRAM_EXE NATIVE_BUILD_DIR SHOT_DIR
 #   scenario.sh map-drives|restore-drives NATIVE_BUILD_DIR
+#
+# @WINDOWS runs the scenario with the prefix claiming that Windows version (winxp, win10...).
 #
 # Needs the Wine environment of scripts/wine-env in ours. Exits 77 (skipped) without Wine,
 # an X display, /dev/fuse or the native build's handheld-emu and update-fixture.
@@ -15,6 +17,11 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../../scripts/served-handhelds"
 
 name=${1:?scenario name}
+claimed_windows=""
+if [[ $name == *@* ]]; then
+    claimed_windows=${name#*@}
+    name=${name%@*}
+fi
 if [ "$name" = map-drives ] || [ "$name" = restore-drives ]; then
     native=${2:?native build directory}
 else
@@ -52,6 +59,7 @@ esac
 fixture=$SERVED_FIXTURE
 log="$work/driver.log"
 : >"$log"
+[ -z "$claimed_windows" ] || shots="$shots/$claimed_windows"
 mkdir -p "$work/program" "$work/signals" "$shots"
 cp "$program" "$work/program/Zumbiko Update.exe"
 program_win=$(winepath -w "$work/program/Zumbiko Update.exe" 2>/dev/null)
@@ -150,7 +158,11 @@ single_run() {
     memory toy untouched "$closing" "$@"
 }
 
-echo "== scenario $name"
+echo "== scenario $name${claimed_windows:+ on $claimed_windows}"
+if [ -n "$claimed_windows" ]; then
+    winver_saved=$(current_windows_version)
+    windows_version "$claimed_windows"
+fi
 case "$name" in
 updated-english)
     # Slow enough for the bar to be caught half way and for a close to land mid-write.
@@ -169,6 +181,8 @@ updated-english)
     check saw "main window: disabled"
     check saw "progress: half way"
     check saw "close during write: refused"
+    check saw "during write: about=refused update=hidden"
+    check saw "during write: shutdown=refused drag=off"
     check saw "second copy: exit=0"
     check saw "first copy: running, window restored"
     served_expect_closed

@@ -17,6 +17,7 @@
 #include "app/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "emulator/EmulatedHandheld.h"
+#include "tests/tools/DataFileExamples.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ public:
                          const uint8_t* buffer) override {
         return inner->WriteSectors(drive, sector, count, buffer);
     }
-    bool LockVolume(int32_t drive) override { return inner->LockVolume(drive); }
+    VolumeLock LockVolume(int32_t drive) override { return inner->LockVolume(drive); }
     bool UnlockVolume(int32_t drive) override { return inner->UnlockVolume(drive); }
 
 private:
@@ -102,10 +103,10 @@ Bytes ReadBlocksSeed(uint32_t blocks, uint32_t answerPayload, bool vwin32, uint3
 Corpus MakeCorpus() {
     Corpus corpus;
     const Bytes fixture = BuildDataFile(FixtureDataFile());
-    DataFileSpec inGroupTwo = FixtureDataFile();
+    DataFileDescription inGroupTwo = FixtureDataFile();
     inGroupTwo.groups[2].characters = inGroupTwo.groups[1].characters;
     const Bytes groupTwo = BuildDataFile(inGroupTwo);
-    DataFileSpec bare;
+    DataFileDescription bare;
     bare.dataVersion = 0x203;
     bare.groups[0].characters = {
         {0, 0, {{0x1, 3, {}, std::nullopt}}, std::vector<uint32_t>{0x1}, std::vector<uint32_t>{}}};
@@ -135,6 +136,7 @@ Corpus MakeCorpus() {
     corpus["data-file-check/fixture"] = fixture;
     corpus["data-file-check/group-two"] = groupTwo;
     corpus["data-file-check/empty-resource"] = bareFile;
+    corpus["data-file-check/shared-structures"] = SharedStructuresFile(64);
     return corpus;
 }
 

@@ -2,17 +2,20 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/DllSearch.h"
+#include "app/ProcessStart.h"
 
 namespace {
 
-TEST(DllSearchTest, APlantedDllInTheCurrentDirectoryNoLongerLoads) {
-    // The plant works without the restriction, or the test proves nothing.
+TEST(DllSearchTest, StartKeepsPlantedDllsAndDiscBoxesAway) {
+    // The plant works without the restriction, and the test runner's own error mode is
+    // cleared, or the test proves nothing.
     const HMODULE before = LoadLibraryW(L"zumbiko_planted.dll");
     ASSERT_NE(before, nullptr);
     FreeLibrary(before);
+    const UINT runnerMode = SetErrorMode(0);
 
-    EXPECT_EQ(RestrictDllSearch(), DllSearch::SystemDirectoryOnly);
+    EXPECT_EQ(PrepareProcess(), DllSearch::SystemDirectoryOnly);
+    EXPECT_EQ(SetErrorMode(runnerMode), static_cast<UINT>(SEM_FAILCRITICALERRORS));
     EXPECT_EQ(LoadLibraryW(L"zumbiko_planted.dll"), nullptr);
     // The system's own DLLs still load by name.
     const HMODULE system = LoadLibraryW(L"version.dll");

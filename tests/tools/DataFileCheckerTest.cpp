@@ -44,7 +44,20 @@ TEST_F(DataFileChecker, AcceptsAWellFormedFileWithoutWarnings) {
     EXPECT_TRUE(Check(file, true).empty());
 }
 
-TEST_F(DataFileChecker, RejectsAFileShorterThanItsHeader) {
+TEST_F(DataFileChecker, RejectsAShortHeaderAndADataVersionNoHandheldCanKeep) {
+    const std::pair<uint32_t, const char*> versions[] = {
+        {0x29A, "refuse all later updates"},
+        {0xFFFF, "refuse all later updates"},
+        {0x10240, "only its low 16 bits, 0x0240"},
+        {0xFFFFFFFF, "only its low 16 bits, 0xFFFF"},
+    };
+    for (const auto& [version, stamp] : versions) {
+        PatchLe32(file, 0, version);
+        ExpectOnly(ViolationKind::DataVersionTooHigh, Check(file), {HexText(version), stamp});
+    }
+    PatchLe32(file, 0, 0x299);
+    EXPECT_TRUE(Check(file, true).empty());
+
     for (const size_t size : {size_t{0}, size_t{31}}) {
         file.resize(size);
         ExpectOnly(ViolationKind::TruncatedHeader, Check(file), {"header", std::to_string(size)});
@@ -81,8 +94,24 @@ TEST_F(DataFileChecker, RejectsStructuresOutsideTheFile) {
                {hero, "id 0x00000010", HexText(Hero().entryOffsets[1])});
 }
 
+// Each character has tables and lists of its own; shared ones would be read again and again.
+TEST_F(DataFileChecker, RejectsTablesAndListsThatOverlapAnother) {
+    const std::vector<uint8_t> good = file;
+    const DataFileLayout::Character& zero = layout.characters[0][1];
+    PatchLe32(file, Hero().recordOffset + 12, zero.entryTableOffset + 16);
+    ExpectOnly(ViolationKind::SharedStructure, Check(file),
+               {"group 0, character 1", "entry table at " + HexText(zero.entryTableOffset + 16),
+                "overlaps the entry table of group 0, character 0"});
+
+    file = good;
+    PatchLe32(file, *Hero().secondEntryOffset + 8, *Hero().requiredListOffset);
+    ExpectOnly(ViolationKind::SharedStructure, Check(file),
+               {"group 0, character 1", "second list",
+                "overlaps the required list of group 0, character 1"});
+}
+
 TEST_F(DataFileChecker, RejectsUnsortedAndDuplicateKeys) {
-    DataFileSpec description;
+    DataFileDescription description;
     description.sortKeys = false;
     description.groups[0].characters = {
         Character(0, {Resource(0x30, 20, 10), Resource(0x10, 3, 10)}, {0x10}),
@@ -110,7 +139,7 @@ TEST_F(DataFileChecker, RejectsUnsortedAndDuplicateKeys) {
 }
 
 TEST_F(DataFileChecker, RejectsANumberThatCanNeverBeFound) {
-    DataFileSpec description = SmallDescription();
+    DataFileDescription description = SmallDescription();
     description.groups[0].countOverride = 1;
     description.groups[0].characters.pop_back();  // number 1 alone in a group of count 1
     DataFileLayout placed;
@@ -120,7 +149,7 @@ TEST_F(DataFileChecker, RejectsANumberThatCanNeverBeFound) {
 }
 
 TEST_F(DataFileChecker, RejectsMissingListsAndRequiredResources) {
-    DataFileSpec description = SmallDescription();
+    DataFileDescription description = SmallDescription();
     description.groups[2].characters[1].requiredList = {0x1, 0x2};
     ExpectOnly(ViolationKind::MissingRequiredResource, Check(BuildDataFile(description)),
                {"group 2, character 0", "item 1", "id 0x00000002"});
@@ -147,9 +176,9 @@ TEST_F(DataFileChecker, RejectsAResourcePastTheLastBlock) {
 }
 
 TEST_F(DataFileChecker, WarnsOnlyWhenAskedAboutRiskyPlacementsAndVersions) {
-    DataFileSpec description = SmallDescription();
-    description.dataVersion = 0x10250;
-    CharacterSpec& hero = description.groups[0].characters[0];
+    DataFileDescription description = SmallDescription();
+    description.groups[2].characters[0].secondList = std::vector<uint32_t>{0x7, 0x99};
+    CharacterDescription& hero = description.groups[0].characters[0];
     hero.resources[0].destinationBlock = 1;  // 0x30: blocks 1 and 2, never sent
     hero.resources[1].destinationBlock = 2;  // 0x10 overlaps it in block 2
     description.groups[2].characters[0].resources[0].destinationBlock = 509;  // the system record
@@ -162,9 +191,9 @@ TEST_F(DataFileChecker, WarnsOnlyWhenAskedAboutRiskyPlacementsAndVersions) {
         kinds.push_back(violation.kind);
     }
     EXPECT_EQ((std::vector<ViolationKind>{
-                  ViolationKind::DataVersionTruncated, ViolationKind::NeverSentBlock,
-                  ViolationKind::NeverSentBlock, ViolationKind::OverlappingPlacement,
-                  ViolationKind::CoversSystemBlock}),
+                  ViolationKind::NeverSentBlock, ViolationKind::NeverSentBlock,
+                  ViolationKind::OverlappingPlacement, ViolationKind::CoversSystemBlock,
+                  ViolationKind::MissingSecondResource}),
               kinds);
 
     description = SmallDescription();

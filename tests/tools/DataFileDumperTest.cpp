@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "tests/tools/DataFileExamples.h"
@@ -11,7 +12,9 @@
 namespace {
 
 std::string Dump(const std::vector<uint8_t>& file) {
-    return DumpDataFile(file.data(), file.size());
+    std::ostringstream listing;
+    DumpDataFile(file.data(), file.size(), listing);
+    return listing.str();
 }
 
 void ExpectContains(const std::string& text, const std::string& part) {
@@ -103,4 +106,16 @@ TEST(MalformedDataFile, HostileFieldValuesAndRandomBytesAreSurvived) {
         CheckDataFile(file.data(), file.size(), CheckOptions{true});
         EXPECT_FALSE(Dump(file).empty());
     }
+}
+
+// Each entry table and list is read once, so a few KiB of shared references cannot make the
+// listing or the report grow past a small multiple of the file (3 * 200^3 list ids before).
+TEST(MalformedDataFile, SharedTablesAndListsAreReadOnce) {
+    const std::vector<uint8_t> file = SharedStructuresFile(200);
+    EXPECT_LT(Dump(file).size(), 32 * file.size());
+    size_t reported = 0;
+    for (const Violation& violation : CheckDataFile(file.data(), file.size(), CheckOptions{true})) {
+        reported += violation.message.size();
+    }
+    EXPECT_LT(reported, 32 * file.size());
 }

@@ -21,7 +21,7 @@ std::vector<uint32_t> ListIds(const DataFile& file, const CharacterRecord& chara
 }  // namespace
 
 TEST(DataFileWriter, EverythingWrittenIsFoundByTheProgramsReader) {
-    const DataFileSpec description = SmallDescription();
+    const DataFileDescription description = SmallDescription();
     const std::vector<uint8_t> bytes = BuildDataFile(description);
     const DataFile file(bytes.data(), bytes.size());
     ASSERT_TRUE(file.HasHeader());
@@ -29,13 +29,13 @@ TEST(DataFileWriter, EverythingWrittenIsFoundByTheProgramsReader) {
     EXPECT_EQ(0xA5A5A5A5u, LoadLe32(bytes.data() + 4));
 
     for (int32_t group = 0; group < kCharacterGroupCount; ++group) {
-        for (const CharacterSpec& given : description.groups[size_t(group)].characters) {
+        for (const CharacterDescription& given : description.groups[size_t(group)].characters) {
             SCOPED_TRACE(testing::Message() << "group " << group << " character " << given.number);
             CharacterRecord character{};
             ASSERT_EQ(Lookup::Found,
                       file.FindCharacter(group, static_cast<int32_t>(given.number), &character));
             EXPECT_EQ(given.resources.size() + 2, character.entryCount);
-            for (const ResourceSpec& resource : given.resources) {
+            for (const ResourceDescription& resource : given.resources) {
                 ResourceEntry entry{};
                 ASSERT_EQ(Lookup::Found, file.FindEntry(character, resource.id, &entry));
                 EXPECT_EQ(resource.destinationBlock, entry.destinationBlock);
@@ -51,7 +51,7 @@ TEST(DataFileWriter, EverythingWrittenIsFoundByTheProgramsReader) {
 }
 
 TEST(DataFileWriter, LayoutPointsAtEveryStructure) {
-    const DataFileSpec description = SmallDescription();
+    const DataFileDescription description = SmallDescription();
     DataFileLayout layout;
     const std::vector<uint8_t> bytes = BuildDataFile(description, &layout);
     const auto at = [&](uint32_t offset) { return LoadLe32(bytes.data() + offset); };
@@ -61,7 +61,7 @@ TEST(DataFileWriter, LayoutPointsAtEveryStructure) {
         EXPECT_EQ(description.groups[group].characters.size(), at(8 + 4 * uint32_t(group)));
         ASSERT_EQ(description.groups[group].characters.size(), layout.characters[group].size());
         for (size_t i = 0; i < layout.characters[group].size(); ++i) {
-            const CharacterSpec& given = description.groups[group].characters[i];
+            const CharacterDescription& given = description.groups[group].characters[i];
             const DataFileLayout::Character& placed = layout.characters[group][i];
             EXPECT_EQ(given.tag, at(placed.recordOffset));
             EXPECT_EQ(given.number, at(placed.recordOffset + 4));
@@ -107,7 +107,7 @@ TEST(DataFileWriter, SortsTablesByKeyAndWritesListEntriesWithZeroBlockAndLength)
 }
 
 TEST(DataFileWriter, UnsortedKeepsTheGivenOrder) {
-    DataFileSpec description = SmallDescription();
+    DataFileDescription description = SmallDescription();
     description.sortKeys = false;
     DataFileLayout layout;
     const std::vector<uint8_t> bytes = BuildDataFile(description, &layout);
@@ -119,10 +119,10 @@ TEST(DataFileWriter, UnsortedKeepsTheGivenOrder) {
 }
 
 TEST(DataFileWriter, OverridesAndAbsentListsDescribeBrokenFiles) {
-    DataFileSpec description;
-    ResourceSpec resource = Resource(0x10, 3, 8);
+    DataFileDescription description;
+    ResourceDescription resource = Resource(0x10, 3, 8);
     resource.lengthOverride = 0x12345;
-    CharacterSpec character{4, 0, {resource}, std::nullopt, std::vector<uint32_t>{}};
+    CharacterDescription character{4, 0, {resource}, std::nullopt, std::vector<uint32_t>{}};
     description.groups[1].characters = {character};
     description.groups[1].countOverride = 2;
     DataFileLayout layout;
@@ -142,7 +142,7 @@ TEST(DataFileWriter, OverridesAndAbsentListsDescribeBrokenFiles) {
 }
 
 TEST(DataFileWriter, EmptyDescriptionIsAHeaderWithEmptyGroups) {
-    const std::vector<uint8_t> bytes = BuildDataFile(DataFileSpec{});
+    const std::vector<uint8_t> bytes = BuildDataFile(DataFileDescription{});
     ASSERT_EQ(kDataHeaderSize, bytes.size());
     const DataFile file(bytes.data(), bytes.size());
     CharacterRecord character{};

@@ -30,7 +30,7 @@ protected:
     }
 
     fs::path folder;
-    DataFileSpec description;
+    DataFileDescription description;
 };
 
 // A character in group 1 with the given resource and lists, wrapped into a whole manifest.
@@ -56,7 +56,7 @@ TEST_F(Manifest, ReadsEveryFieldAndDataSource) {
     EXPECT_EQ(7u, description.reserved);
     EXPECT_TRUE(description.groups[0].characters.empty());
     ASSERT_EQ(1u, description.groups[1].characters.size());
-    const CharacterSpec& character = description.groups[1].characters[0];
+    const CharacterDescription& character = description.groups[1].characters[0];
     EXPECT_EQ(2u, character.number);
     EXPECT_EQ(0xABCDu, character.tag);
     ASSERT_EQ(4u, character.resources.size());

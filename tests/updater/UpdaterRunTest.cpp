@@ -25,7 +25,7 @@ std::vector<uint8_t> ReadWhole(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-void WriteData(const std::string& path, const DataFileSpec& description) {
+void WriteData(const std::string& path, const DataFileDescription& description) {
     const std::vector<uint8_t> bytes = BuildDataFile(description);
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
@@ -109,10 +109,10 @@ TEST_F(UpdaterRunTest, EachResultWithItsMessageExitStatusAndEffectOnTheHandheld)
     ASSERT_TRUE(served.Running());
     const std::string dir = served.Directory();
     WriteData(dir + "/fixture.dat", FixtureDataFile());
-    DataFileSpec missing = FixtureDataFile();
+    DataFileDescription missing = FixtureDataFile();
     missing.groups[1].characters[1].requiredList = std::vector<uint32_t>{0x10, 0x11, 0x14, 0x12};
     WriteData(dir + "/missing.dat", missing);
-    DataFileSpec tooLarge = FixtureDataFile();
+    DataFileDescription tooLarge = FixtureDataFile();
     tooLarge.groups[1].characters[1].resources[2].destinationBlock = 511;
     tooLarge.groups[1].characters[1].resources[2].bytes.resize(4097);
     WriteData(dir + "/toolarge.dat", tooLarge);
@@ -176,7 +176,7 @@ TEST_F(UpdaterRunTest, CheckWritesNothingNotEvenTheClosingBlock) {
     ASSERT_TRUE(served.Running());
     const std::string dir = served.Directory();
     WriteData(dir + "/fixture.dat", FixtureDataFile());
-    DataFileSpec missing = FixtureDataFile();
+    DataFileDescription missing = FixtureDataFile();
     missing.groups[1].characters[1].requiredList = std::vector<uint32_t>{0x10, 0x14};
     WriteData(dir + "/missing.dat", missing);
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "app/Application.h"
@@ -176,7 +177,6 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileARunIsUnderWay) {
     EXPECT_TRUE(IsWindow(handle));
     SendMessageW(handle, WM_COMMAND, IDCANCEL, 0);  // the close button and Esc
     EXPECT_TRUE(IsWindow(handle));
-    EXPECT_EQ(0, SendMessageW(handle, WM_QUERYENDSESSION, 0, 0));
 
     // A transfer under way counts too, whatever the state says.
     g_updateController.SetState(UpdateController::Ready);
@@ -185,7 +185,6 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileARunIsUnderWay) {
     EXPECT_TRUE(IsWindow(handle));
     window->LowerBusy();
 
-    EXPECT_NE(0, SendMessageW(handle, WM_QUERYENDSESSION, 0, 0));
     Close();
     EXPECT_FALSE(IsWindow(handle));
     // The quit message is there for the main loop.
@@ -203,19 +202,60 @@ TEST_F(MainWindowTest, RunStepsAfterTheWindowIsGoneTouchNothing) {
     EXPECT_EQ(UpdateController::Start, g_updateController.GetState());
 }
 
-TEST_F(MainWindowTest, AboutEntryIsEnabledOnlyWhileNoTransferRuns) {
+// Inside a run nothing may start a modal loop (the About box, the system's move loop) nor
+// change the state (a hidden button's command posted by another program); shutting down is
+// refused only while the handheld is in use.
+TEST_F(MainWindowTest, GuardsFitEachPhaseOfARun) {
+    struct Phase {
+        const char* name;
+        UpdateController::State state;
+        bool transfer;
+        bool handheldInUse;
+    };
+    const Phase phases[] = {
+        {"choosing a language", UpdateController::ChoosingLanguage, false, false},
+        {"ready", UpdateController::Ready, false, false},
+        {"a message of the run open", UpdateController::Updating, false, false},
+        {"reading or writing", UpdateController::Updating, true, true},
+        {"writing the closing block", UpdateController::Updating, false, true},
+    };
     const MenuHandle menus(LoadMenuW(g_instance, MAKEINTRESOURCEW(IDR_SKIN_MENU)));
     HMENU popup = GetSubMenu(menus.Get(), 0);
     ASSERT_NE(nullptr, popup);
-    SendMessageW(handle, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
-    EXPECT_EQ(0u, GetMenuState(popup, IDM_ABOUT, MF_BYCOMMAND) & MF_GRAYED);
-    window->RaiseBusy();
-    SendMessageW(handle, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
-    EXPECT_NE(0u, GetMenuState(popup, IDM_ABOUT, MF_BYCOMMAND) & MF_GRAYED);
-    // Nor does F1 or the command open the box meanwhile.
-    EXPECT_FALSE(WhileModal(
-        handle, [](HWND) {}, [&] { SendMessageW(handle, WM_HELP, 0, 0); }));
-    window->LowerBusy();
+    MSG f1{handle, WM_KEYDOWN, VK_F1, 0, 0, {}};
+    const auto leaveOpen = [](HWND) {};
+    const std::function<void()> aboutWays[] = {
+        [&] { SendMessageW(handle, WM_HELP, 0, 0); },
+        [&] { SendMessageW(handle, WM_COMMAND, IDM_ABOUT, 0); },
+        [&] { window->TranslateShortcut(f1); },
+    };
+    for (const Phase& phase : phases) {
+        SCOPED_TRACE(phase.name);
+        const bool inRun = phase.state == UpdateController::Updating;
+        g_updateController.SetState(phase.state);
+        if (phase.transfer) window->RaiseBusy();
+        window->SetHandheldInUse(phase.handheldInUse);
+
+        for (const auto& openAbout : aboutWays) {
+            EXPECT_EQ(!inRun, WhileModal(handle, leaveOpen, openAbout));
+        }
+        SendMessageW(handle, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+        EXPECT_EQ(inRun, (GetMenuState(popup, IDM_ABOUT, MF_BYCOMMAND) & MF_GRAYED) != 0);
+        EXPECT_EQ(inRun ? HTCLIENT : HTCAPTION, SendMessageW(handle, WM_NCHITTEST, 0, 0));
+        EXPECT_EQ(phase.handheldInUse, SendMessageW(handle, WM_QUERYENDSESSION, 0, 0) == 0);
+
+        // English counts only while choosing; Update, then, only when ready.
+        languageIndex = kLanguageGerman;
+        Command(IDC_ENGLISH);
+        Command(IDC_UPDATE);
+        const bool choosing = phase.state == UpdateController::ChoosingLanguage;
+        EXPECT_EQ(choosing ? kLanguageEnglish : kLanguageGerman, languageIndex);
+        EXPECT_EQ(inRun ? UpdateController::Updating : UpdateController::UpdateRequested,
+                  g_updateController.GetState());
+
+        if (phase.transfer) window->LowerBusy();
+        window->SetHandheldInUse(false);
+    }
 }
 
 TEST_F(MainWindowTest, AboutBoxShowsTheExecutablesVersionResourceOverTheWindow) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/Application.h"
+#include "app/RefPtr.h"
 #include "resources/ResourceIds.h"
 #include "tests/windows/WindowTestSupport.h"
 #include "ui/MessageDialog.h"
@@ -54,13 +55,17 @@ bool IsPlaced(const RECT& r, int x, int y, int width, int height) {
     return r.left == x && r.top == y && r.right - r.left == width && r.bottom - r.top == height;
 }
 
-// Ends the message dialog the way a key or a button would.
-int32_t ShowAndEnd(UINT message, WPARAM wParam) {
-    int32_t returned = 0;
+// The end code after a button or key meant for the dialog: a control's id, or 0 for the
+// dialog itself.
+INT_PTR EndCodeAfter(int target, UINT message, WPARAM wParam) {
+    const RefPtr<MessageDialog> dialog(new MessageDialog(0x40, L"Bye"));
     WhileModal(
-        nullptr, [&](HWND dialog) { PostMessageW(dialog, message, wParam, 0); },
-        [&] { returned = ShowMessage(nullptr, 0x40, L"Bye"); });
-    return returned;
+        nullptr,
+        [&](HWND shown) {
+            PostMessageW(target != 0 ? GetDlgItem(shown, target) : shown, message, wParam, 0);
+        },
+        [&] { dialog->Create(g_instance, nullptr, IDD_MESSAGE); });
+    return dialog->result;
 }
 
 }  // namespace
@@ -100,9 +105,36 @@ TEST(MessageDialog, TextIsFormattedAndCutAt1023Characters) {
     EXPECT_EQ(1023u, cut.shown.size());
 }
 
-TEST(MessageDialog, OkCloseEnterAndEscapeAllEndItWithOne) {
-    EXPECT_EQ(1, ShowAndEnd(WM_COMMAND, IDOK));
-    EXPECT_EQ(1, ShowAndEnd(WM_COMMAND, IDCANCEL));
-    EXPECT_EQ(1, ShowAndEnd(WM_KEYDOWN, VK_RETURN));
-    EXPECT_EQ(1, ShowAndEnd(WM_KEYDOWN, VK_ESCAPE));
+TEST(MessageDialog, OkCloseEnterAndEscapeEachEndItThemselves) {
+    struct Way {
+        int target;
+        UINT message;
+        WPARAM wParam;
+        INT_PTR endCode;
+    };
+    const Way ways[] = {{IDOK, BM_CLICK, 0, IDOK},
+                        {IDCANCEL, BM_CLICK, 0, IDCANCEL},
+                        {0, WM_KEYDOWN, VK_RETURN, IDOK},
+                        {0, WM_KEYDOWN, VK_ESCAPE, IDCANCEL}};
+    for (const Way& way : ways) {
+        EXPECT_EQ(way.endCode, EndCodeAfter(way.target, way.message, way.wParam))
+            << way.target << " " << way.wParam;
+    }
+}
+
+// A quit waiting when the message comes up would end it unseen; it waits for the user.
+TEST(MessageDialog, QuitWaitsUntilTheUserHasClosedTheMessage) {
+    PostQuitMessage(3);
+    bool seen = false;
+    WhileModal(
+        nullptr,
+        [&](HWND shown) {
+            seen = true;
+            PostMessageW(shown, WM_COMMAND, IDOK, 0);
+        },
+        [&] { ShowMessage(nullptr, 0x10, L"Read error"); });
+    EXPECT_TRUE(seen);
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit is kept";
+    EXPECT_EQ(3u, quit.wParam);
 }

@@ -52,17 +52,20 @@ HWND FindModal(HWND owner) {
 }
 
 void CALLBACK PollForModal(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (g_watch == nullptr || g_watch->seen) return;
+    if (g_watch == nullptr) return;
     HWND dialog = FindModal(g_watch->owner);
+    if (g_watch->seen) {
+        // What `inspect` posted came before this tick; a dialog still up was left open.
+        if (dialog != nullptr) EndDialog(dialog, kLeftOpen);
+        return;
+    }
     if (dialog == nullptr) {
         if (++g_watch->polls > kGiveUpPolls) KillTimer(nullptr, timer);
         return;
     }
-    KillTimer(nullptr, timer);
     g_watch->seen = true;
     UpdateWindow(dialog);
     (*g_watch->inspect)(dialog);
-    if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
 }  // namespace

@@ -11,7 +11,11 @@ SIZE ClientSize(HWND window);
 // Dispatches whatever is waiting, including paints.
 void PumpPending();
 
-// Runs `inspect` on the dialog that `start` opens modally, once it shows; then, unless
-// `inspect` closed it itself, ends it with IDCANCEL. Returns whether it was seen.
+// The end code of a dialog that WhileModal found still open after `inspect`.
+constexpr INT_PTR kLeftOpen = 0x10EF;
+
+// Runs `inspect` on the dialog that `start` opens modally, once it shows; a dialog still open
+// after what `inspect` posted has been handled ends with kLeftOpen. Returns whether one was
+// seen.
 bool WhileModal(HWND owner, const std::function<void(HWND dialog)>& inspect,
                 const std::function<void()>& start);

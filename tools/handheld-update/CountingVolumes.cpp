@@ -16,7 +16,7 @@ public:
         ++counts.sectorWrites;
         return inner->WriteSectors(drive, sector, count, buffer);
     }
-    bool LockVolume(int32_t drive) override { return inner->LockVolume(drive); }
+    VolumeLock LockVolume(int32_t drive) override { return inner->LockVolume(drive); }
     bool UnlockVolume(int32_t drive) override { return inner->UnlockVolume(drive); }
 
 private:

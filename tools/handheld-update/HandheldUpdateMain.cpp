@@ -12,9 +12,8 @@
 #include "engine/DeviceImage.h"
 #include "engine/UpdateController.h"
 #include "platform/ProgramDataFile.h"
-#ifdef _WIN32
 #include "platform/SystemDevices.h"
-#else
+#ifndef _WIN32
 #include "platform/posix/PosixVolumes.h"
 #endif
 
@@ -68,7 +67,7 @@ int main(int argc, char** argv) {
     Sleeper& sleeper = *system.sleeper;
 #else
     VolumeAccess& volumes = systemVolumes;
-    Sleeper& sleeper = *g_deviceSeams.sleeper;  // the real pause, before counting wraps it
+    Sleeper& sleeper = SystemSleeper();
 #endif
     TransferCounts counts;
     CountingVolumes countingVolumes(volumes, counts);

@@ -7,6 +7,7 @@
 #include "engine/DeviceImage.h"
 #include "engine/SystemRecord.h"
 #include "tools/zdat/BoundedView.h"
+#include "tools/zdat/ClaimedRanges.h"
 #include "tools/zdat/DataFileRecords.h"
 #include "tools/zdat/HexText.h"
 
@@ -23,13 +24,20 @@ struct Placement {
     uint32_t endBlock;  // one past the last covered block
 };
 
-std::string CharacterWhere(size_t group, uint32_t number, uint64_t recordOffset) {
-    return "group " + std::to_string(group) + ", character " + std::to_string(number) +
-           " (record at " + HexText(recordOffset) + ")";
-}
-
 std::string EntryWhere(const std::string& character, uint32_t id, uint64_t entryOffset) {
     return character + ", id " + HexText(id) + " (entry at " + HexText(entryOffset) + ")";
+}
+
+std::string MissingItem(const std::string& where, const char* list, size_t k, uint32_t id) {
+    return where + ": " + list + " list item " + std::to_string(k) + " names id " + HexText(id) +
+           ", which has no entry in the character's table";
+}
+
+// The record holding key in keys sorted by key, or null.
+const Keyed* FindKey(const std::vector<Keyed>& sorted, uint32_t key) {
+    const auto found = std::lower_bound(sorted.begin(), sorted.end(), key,
+                                        [](const Keyed& a, uint32_t k) { return a.key < k; });
+    return found != sorted.end() && found->key == key ? &*found : nullptr;
 }
 
 std::string EndOfFile(uint64_t size) {
@@ -47,6 +55,8 @@ private:
     void CheckGroup(size_t group);
     void CheckCharacter(const std::string& where, const CharacterRecord& character);
     void CheckResource(const std::string& where, const ResourceEntry& entry);
+    // False (reported) when the entry table or list overlaps one already read.
+    bool Claim(const std::string& where, const std::string& what, uint64_t offset, uint64_t length);
     // The list's ids, or nothing (reported) when the list passes the end of the file.
     std::optional<std::vector<uint32_t>> ReadList(const std::string& where, const char* name,
                                                   uint32_t listOffset);
@@ -64,6 +74,7 @@ private:
 
     const BoundedView& view;
     const CheckOptions& options;
+    ClaimedRanges claimed;
     std::vector<Violation> errors;
     std::vector<Violation> warnings;
 };
@@ -83,12 +94,15 @@ std::vector<Violation> Checker::Run() {
 
 void Checker::CheckDataVersion(uint32_t dataVersion) {
     const std::string where = "header: data version " + HexText(dataVersion);
-    // Handhelds keep only the low 16 bits, which stay below the 32-bit value, so every
-    // later run would update them again.
-    if (dataVersion > 0xFFFFu) {
-        Warn(ViolationKind::DataVersionTruncated,
-             where + " has upper bits set; a handheld stores only " +
-                 HexText(dataVersion & 0xFFFFu, 4) + " and takes the same update again");
+    if (dataVersion > kHighestDataVersion) {
+        const std::string stamped =
+            dataVersion > 0xFFFFu
+                ? "a handheld would keep only its low 16 bits, " + HexText(dataVersion & 0xFFFFu, 4)
+                : "every handheld it updated would refuse all later updates";
+        Error(ViolationKind::DataVersionTooHigh,
+              where + " is above " + HexText(kHighestVersion, 4) +
+                  ", the highest version word a handheld may have: " + stamped +
+                  "; the program refuses the file");
     }
     if (dataVersion <= kLowestVersion) {
         Warn(ViolationKind::DataVersionNeverNewer,
@@ -135,6 +149,10 @@ void Checker::CheckCharacter(const std::string& where, const CharacterRecord& ch
                   std::to_string(character.entryCount) + " records " + EndOfFile(view.Size()));
         return;
     }
+    if (!Claim(where, "entry table", character.entryTableOffset,
+               TableBytes(character.entryCount))) {
+        return;
+    }
 
     std::vector<ResourceEntry> entries;
     std::vector<Keyed> ids;
@@ -153,23 +171,19 @@ void Checker::CheckCharacter(const std::string& where, const CharacterRecord& ch
         if (!IsListId(entry->id)) CheckResource(EntryWhere(where, entry->id, entryOffset), *entry);
     }
     CheckKeys(where + " entry table", ids, "id", true);
+    std::sort(ids.begin(), ids.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
 
     if (!requiredEntry) {
         Error(ViolationKind::MissingRequiredList,
               where + ": no required list entry (id " + HexText(kRequiredListId) + ")");
     } else if (const auto required = ReadList(where, "required", requiredEntry->dataOffset)) {
-        std::sort(ids.begin(), ids.end(),
-                  [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
         std::vector<Placement> placements;
         for (size_t k = 0; k < required->size(); ++k) {
             const uint32_t id = (*required)[k];
-            const auto found =
-                std::lower_bound(ids.begin(), ids.end(), id,
-                                 [](const Keyed& a, uint32_t key) { return a.key < key; });
-            if (found == ids.end() || found->key != id) {
+            const Keyed* found = FindKey(ids, id);
+            if (found == nullptr) {
                 Error(ViolationKind::MissingRequiredResource,
-                      where + ": required list item " + std::to_string(k) + " names id " +
-                          HexText(id) + ", which has no entry in the character's table");
+                      MissingItem(where, "required", k, id));
                 continue;
             }
             const std::optional<ResourceEntry> entry = ReadResourceEntry(view, found->offset);
@@ -186,8 +200,14 @@ void Checker::CheckCharacter(const std::string& where, const CharacterRecord& ch
         Error(ViolationKind::MissingSecondList,
               where + ": no second list entry (id " + HexText(kSecondListId) +
                   "), without which an update of this character cannot go ahead");
-    } else {
-        ReadList(where, "second", secondEntry->dataOffset);
+    } else if (const auto second = ReadList(where, "second", secondEntry->dataOffset)) {
+        // The update only needs the list to be there, but its ids name resources as well.
+        for (size_t k = 0; k < second->size(); ++k) {
+            if (FindKey(ids, (*second)[k]) == nullptr) {
+                Warn(ViolationKind::MissingSecondResource,
+                     MissingItem(where, "second", k, (*second)[k]));
+            }
+        }
     }
 }
 
@@ -205,6 +225,16 @@ void Checker::CheckResource(const std::string& where, const ResourceEntry& entry
     }
 }
 
+bool Checker::Claim(const std::string& where, const std::string& what, uint64_t offset,
+                    uint64_t length) {
+    const std::string* owner = claimed.Claim(offset, length, "the " + what + " of " + where);
+    if (owner == nullptr) return true;
+    Error(ViolationKind::SharedStructure, where + ": " + what + " at " + HexText(offset) +
+                                              " overlaps " + *owner +
+                                              "; every character has tables and lists of its own");
+    return false;
+}
+
 std::optional<std::vector<uint32_t>> Checker::ReadList(const std::string& where, const char* name,
                                                        uint32_t listOffset) {
     const std::optional<uint32_t> count = view.Le32(listOffset);
@@ -213,6 +243,9 @@ std::optional<std::vector<uint32_t>> Checker::ReadList(const std::string& where,
               where + ": " + name + " list at " + HexText(listOffset) +
                   (count ? " with " + std::to_string(*count) + " ids " : " ") +
                   EndOfFile(view.Size()));
+        return std::nullopt;
+    }
+    if (!Claim(where, std::string(name) + " list", listOffset, ListBytes(*count))) {
         return std::nullopt;
     }
     std::vector<uint32_t> ids;

@@ -8,6 +8,7 @@
 
 enum class ViolationKind {
     TruncatedHeader,
+    DataVersionTooHigh,
     TableOutside,
     EntryTableOutside,
     ListOutside,
@@ -19,13 +20,15 @@ enum class ViolationKind {
     MissingSecondList,
     MissingRequiredResource,
     PastLastBlock,
+    // An entry table or list that overlaps another one.
+    SharedStructure,
     // Warnings: the file is well-formed, but an update from it probably does not do what
     // its author meant.
     OverlappingPlacement,
     CoversSystemBlock,
     NeverSentBlock,
-    DataVersionTruncated,
     DataVersionNeverNewer,
+    MissingSecondResource,
 };
 
 enum class Severity { Error, Warning };

@@ -4,11 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "app/ByteOrder.h"
 #include "engine/DataFile.h"
 #include "engine/DataFileFormat.h"
 #include "tools/zdat/BoundedView.h"
+#include "tools/zdat/HexText.h"
 
 constexpr uint64_t TableBytes(uint32_t count) {
     return uint64_t{count} * kDataRecordSize;
@@ -32,4 +34,10 @@ inline std::optional<ResourceEntry> ReadResourceEntry(const BoundedView& view, u
 
 inline bool IsListId(uint32_t id) {
     return id == kRequiredListId || id == kSecondListId;
+}
+
+// How reports and listings name a character.
+inline std::string CharacterWhere(size_t group, uint32_t number, uint64_t recordOffset) {
+    return "group " + std::to_string(group) + ", character " + std::to_string(number) +
+           " (record at " + HexText(recordOffset) + ")";
 }

@@ -21,7 +21,7 @@ uint64_t ListSize(const std::optional<std::vector<uint32_t>>& list) {
     return list ? kListCountSize + uint64_t{list->size()} * kListIdSize : 0;
 }
 
-size_t EntryCount(const CharacterSpec& character) {
+size_t EntryCount(const CharacterDescription& character) {
     return character.resources.size() + (character.requiredList ? 1 : 0) +
            (character.secondList ? 1 : 0);
 }
@@ -29,7 +29,7 @@ size_t EntryCount(const CharacterSpec& character) {
 // Lays the file out section by section; each cursor is the next free byte of its section.
 class Writer {
 public:
-    Writer(const DataFileSpec& description, DataFileLayout& layout)
+    Writer(const DataFileDescription& description, DataFileLayout& layout)
         : description(description), layout(layout) {}
 
     // False when the file would not be addressable with 32-bit offsets.
@@ -38,11 +38,11 @@ public:
 
 private:
     void WriteGroup(size_t group);
-    void WriteCharacter(const CharacterSpec& character, DataFileLayout::Character& placed);
+    void WriteCharacter(const CharacterDescription& character, DataFileLayout::Character& placed);
     uint32_t WriteList(const std::vector<uint32_t>& ids);
     void Store(uint64_t offset, uint32_t value) { StoreLe32(file.data() + offset, value); }
 
-    const DataFileSpec& description;
+    const DataFileDescription& description;
     DataFileLayout& layout;
     std::vector<uint8_t> file;
     uint64_t totalSize = 0;
@@ -57,12 +57,13 @@ bool Writer::Plan() {
     uint64_t entries = 0;
     uint64_t lists = 0;
     uint64_t data = 0;
-    for (const GroupSpec& group : description.groups) {
+    for (const GroupDescription& group : description.groups) {
         records += group.characters.size();
-        for (const CharacterSpec& character : group.characters) {
+        for (const CharacterDescription& character : group.characters) {
             entries += EntryCount(character);
             lists += ListSize(character.requiredList) + ListSize(character.secondList);
-            for (const ResourceSpec& resource : character.resources) data += resource.bytes.size();
+            for (const ResourceDescription& resource : character.resources)
+                data += resource.bytes.size();
         }
     }
     entryCursor = kDataHeaderSize + records * kDataRecordSize;
@@ -81,7 +82,7 @@ std::vector<uint8_t> Writer::Write() {
 }
 
 void Writer::WriteGroup(size_t group) {
-    const GroupSpec& given = description.groups[group];
+    const GroupDescription& given = description.groups[group];
     const size_t count = given.characters.size();
     layout.tableOffsets[group] = static_cast<uint32_t>(tableCursor);
     Store(CharacterCountField(group), given.countOverride.value_or(static_cast<uint32_t>(count)));
@@ -106,10 +107,11 @@ void Writer::WriteGroup(size_t group) {
     for (size_t i = 0; i < count; ++i) WriteCharacter(given.characters[i], placed[i]);
 }
 
-void Writer::WriteCharacter(const CharacterSpec& character, DataFileLayout::Character& placed) {
+void Writer::WriteCharacter(const CharacterDescription& character,
+                            DataFileLayout::Character& placed) {
     std::vector<PlannedEntry> entries;
     entries.reserve(EntryCount(character));
-    for (const ResourceSpec& resource : character.resources) {
+    for (const ResourceDescription& resource : character.resources) {
         const auto offset = static_cast<uint32_t>(dataCursor);
         if (!resource.bytes.empty()) {
             std::memcpy(file.data() + dataCursor, resource.bytes.data(), resource.bytes.size());
@@ -175,7 +177,7 @@ uint32_t Writer::WriteList(const std::vector<uint32_t>& ids) {
 
 }  // namespace
 
-std::vector<uint8_t> BuildDataFile(const DataFileSpec& description, DataFileLayout* layout) {
+std::vector<uint8_t> BuildDataFile(const DataFileDescription& description, DataFileLayout* layout) {
     DataFileLayout local;
     DataFileLayout& placed = layout != nullptr ? *layout : local;
     placed = DataFileLayout{};

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-struct ResourceSpec {
+struct ResourceDescription {
     uint32_t id = 0;
     uint32_t destinationBlock = 0;
     std::vector<uint8_t> bytes;
@@ -15,25 +15,25 @@ struct ResourceSpec {
     std::optional<uint32_t> lengthOverride;
 };
 
-struct CharacterSpec {
+struct CharacterDescription {
     uint32_t number = 0;
     uint32_t tag = 0;  // the record's first field, which the update never reads
-    std::vector<ResourceSpec> resources;
+    std::vector<ResourceDescription> resources;
     // Absent lists get no entry at all.
     std::optional<std::vector<uint32_t>> requiredList;
     std::optional<std::vector<uint32_t>> secondList;
 };
 
-struct GroupSpec {
-    std::vector<CharacterSpec> characters;
+struct GroupDescription {
+    std::vector<CharacterDescription> characters;
     // Stored as the group's count instead of characters.size().
     std::optional<uint32_t> countOverride;
 };
 
-struct DataFileSpec {
+struct DataFileDescription {
     uint32_t dataVersion = 0;
     uint32_t reserved = 0;
-    std::array<GroupSpec, 3> groups;
+    std::array<GroupDescription, 3> groups;
     // Off: tables keep the given order, to describe unsorted files.
     bool sortKeys = true;
 };
@@ -43,7 +43,7 @@ struct DataFileLayout {
     struct Character {
         uint32_t recordOffset = 0;
         uint32_t entryTableOffset = 0;
-        // Indexed like CharacterSpec::resources, then the required and second list entries
+        // Indexed like CharacterDescription::resources, then the required and second list entries
         // (only those present). A list entry's data offset is its list's offset.
         std::vector<uint32_t> entryOffsets;
         std::vector<uint32_t> dataOffsets;
@@ -60,5 +60,5 @@ struct DataFileLayout {
 // Header, character tables, entry tables, counted lists, then resource bytes, with no gaps.
 // Returns an empty vector (and an empty layout) when the file would pass 4 GiB, which
 // 32-bit offsets cannot address.
-std::vector<uint8_t> BuildDataFile(const DataFileSpec& description,
+std::vector<uint8_t> BuildDataFile(const DataFileDescription& description,
                                    DataFileLayout* layout = nullptr);

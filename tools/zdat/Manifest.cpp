@@ -23,12 +23,12 @@ public:
     ManifestReader(std::filesystem::path baseDir, std::string& error)
         : baseDir(std::move(baseDir)), error(error) {}
 
-    bool ReadFile(const Json& root, DataFileSpec* description);
+    bool ReadFile(const Json& root, DataFileDescription* description);
 
 private:
-    bool ReadGroup(const Json& group, const std::string& where, GroupSpec* out);
-    bool ReadCharacter(const Json& character, const std::string& where, CharacterSpec* out);
-    bool ReadResource(const Json& resource, const std::string& where, ResourceSpec* out);
+    bool ReadGroup(const Json& group, const std::string& where, GroupDescription* out);
+    bool ReadCharacter(const Json& character, const std::string& where, CharacterDescription* out);
+    bool ReadResource(const Json& resource, const std::string& where, ResourceDescription* out);
     bool ReadData(const Json& resource, const std::string& where, std::vector<uint8_t>* bytes);
     bool ReadIdList(const Json& list, const std::string& where, std::vector<uint32_t>* ids);
     bool ReadNumber(const Json& value, const std::string& where, uint64_t max, uint64_t* out);
@@ -44,7 +44,7 @@ private:
     std::string& error;
 };
 
-bool ManifestReader::ReadFile(const Json& root, DataFileSpec* description) {
+bool ManifestReader::ReadFile(const Json& root, DataFileDescription* description) {
     if (!root.is_object()) return Fail("manifest", "expected a JSON object");
     if (!OnlyKeys(root, "manifest", {"dataVersion", "reserved", "groups"})) return false;
     if (!root.contains("dataVersion")) return Fail("manifest", "missing \"dataVersion\"");
@@ -68,7 +68,7 @@ bool ManifestReader::ReadFile(const Json& root, DataFileSpec* description) {
     return true;
 }
 
-bool ManifestReader::ReadGroup(const Json& group, const std::string& where, GroupSpec* out) {
+bool ManifestReader::ReadGroup(const Json& group, const std::string& where, GroupDescription* out) {
     if (!group.is_array()) return Fail(where, "expected an array of characters");
     out->characters.resize(group.size());
     for (size_t i = 0; i < group.size(); ++i) {
@@ -80,7 +80,7 @@ bool ManifestReader::ReadGroup(const Json& group, const std::string& where, Grou
 }
 
 bool ManifestReader::ReadCharacter(const Json& character, const std::string& where,
-                                   CharacterSpec* out) {
+                                   CharacterDescription* out) {
     if (!character.is_object()) return Fail(where, "expected a character object");
     if (!OnlyKeys(character, where, {"number", "tag", "resources", "required", "second"})) {
         return false;
@@ -114,7 +114,7 @@ bool ManifestReader::ReadCharacter(const Json& character, const std::string& whe
 }
 
 bool ManifestReader::ReadResource(const Json& resource, const std::string& where,
-                                  ResourceSpec* out) {
+                                  ResourceDescription* out) {
     if (!resource.is_object()) return Fail(where, "expected a resource object");
     if (!OnlyKeys(resource, where, {"id", "block", "file", "fill", "pattern", "length"})) {
         return false;
@@ -232,7 +232,7 @@ bool ManifestReader::OnlyKeys(const Json& object, const std::string& where,
 }  // namespace
 
 bool ParseManifest(std::string_view text, const std::filesystem::path& baseDir,
-                   DataFileSpec* description, std::string* error) {
+                   DataFileDescription* description, std::string* error) {
     Json root;
     try {
         root = Json::parse(text);
@@ -240,11 +240,11 @@ bool ParseManifest(std::string_view text, const std::filesystem::path& baseDir,
         *error = std::string("manifest: not valid JSON: ") + fault.what();
         return false;
     }
-    *description = DataFileSpec{};
+    *description = DataFileDescription{};
     return ManifestReader(baseDir, *error).ReadFile(root, description);
 }
 
-bool LoadManifest(const std::filesystem::path& manifest, DataFileSpec* description,
+bool LoadManifest(const std::filesystem::path& manifest, DataFileDescription* description,
                   std::string* error) {
     std::vector<uint8_t> content;
     if (!ReadWholeFile(manifest, &content, error)) return false;

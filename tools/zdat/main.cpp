@@ -30,7 +30,7 @@ void PrintViolations(const std::vector<Violation>& violations, std::ostream& out
 }
 
 int Build(const std::string& manifest, const std::string& output, bool force) {
-    DataFileSpec description;
+    DataFileDescription description;
     std::string error;
     if (!LoadManifest(manifest, &description, &error)) return Failure(error);
 
@@ -66,7 +66,8 @@ int Dump(const std::string& input) {
     std::vector<uint8_t> file;
     std::string error;
     if (!ReadWholeFile(input, &file, &error)) return Failure(error);
-    std::cout << DumpDataFile(file.data(), file.size());
+    DumpDataFile(file.data(), file.size(), std::cout);
+    if (!std::cout.flush()) return Failure("cannot write the listing of " + input);
     return kExitOk;
 }
 

@@ -15,6 +15,7 @@
 #include "engine/DeviceImage.h"
 #include "engine/UpdateController.h"
 #include "platform/ProgramDataFile.h"
+#include "platform/SystemDevices.h"
 #include "platform/posix/ExecutableDirectory.h"
 
 namespace {
@@ -109,7 +110,7 @@ int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bo
     languageIndex = options.german ? kLanguageGerman : kLanguageEnglish;
     const std::string dataPath =
         options.dataFile.empty() ? ExecutableDirectory() + "/" + kDataFileName : options.dataFile;
-    Sleeper& sleeper = *g_deviceSeams.sleeper;  // the real pause
+    Sleeper& sleeper = SystemSleeper();
 
     const std::vector<VolumeCandidate> candidates = Candidates(options);
     const ScanOutcome scan = ScanVolumes(candidates, sleeper);
