@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "app/Application.h"
-#include "device/DeviceSeams.h"
 #include "device/HandheldFinder.h"
 #include "device/TransferProgress.h"
 #include "engine/DeviceImage.h"
@@ -30,18 +29,9 @@ private:
 
 // The system's drives and pause, with progress going to the window.
 struct Wiring {
-    explicit Wiring(MainWindow& window)
-        : progress(window), seams(SystemDeviceSeams(progress)), finder(seams) {
-        g_deviceSeams = seams;
-    }
-    ~Wiring() { g_deviceSeams = previousSeams; }
-    Wiring(const Wiring&) = delete;
-    Wiring& operator=(const Wiring&) = delete;
+    explicit Wiring(MainWindow& window) : progress(window), finder(SystemDeviceSeams(progress)) {}
 
-    DeviceSeams previousSeams = g_deviceSeams;
     WindowProgress progress;
-    DeviceSeams seams;
-    // Given its seams outright: a finder made from the globals copies them at construction.
     HandheldFinder finder;
     ProgramDataFile dataFile;
 };

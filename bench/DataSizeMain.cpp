@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
                     fromLarge.wallSeconds, fromSmall.wallSeconds,
                     fromLarge.wallSeconds / fromSmall.wallSeconds);
 
-        largeWork.push_back(UpdateFrom<NoPauseSleeper>(large).wallSeconds);
-        smallWork.push_back(UpdateFrom<NoPauseSleeper>(small).wallSeconds);
+        largeWork.push_back(UpdateFrom<CountingSleeper>(large).wallSeconds);
+        smallWork.push_back(UpdateFrom<CountingSleeper>(small).wallSeconds);
     }
     std::printf("size-median runs=%d failed=%d large=%.6f small=%.6f ratio=%.4f\n", runs, failures,
                 Median(largeWalls), Median(smallWalls), Median(ratios));

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "device/ObservedVolumes.h"
 #include "emulator/EmulatedHandheld.h"
 #include "emulator/EmulatorVolumes.h"
 #include "support/BenchClock.h"
@@ -20,7 +21,6 @@
 namespace {
 
 constexpr int32_t kDriveE = 4;
-constexpr wchar_t kVolumeE[] = L"\\\\.\\E:";
 
 struct SectorCall {
     bool write = false;
@@ -29,43 +29,14 @@ struct SectorCall {
     std::vector<uint8_t> bytes;  // what was written
 };
 
-class RecordingChannel final : public SectorChannel {
-public:
-    RecordingChannel(std::unique_ptr<SectorChannel> inner, std::vector<SectorCall>& calls)
-        : inner(std::move(inner)), calls(calls) {}
-    int32_t ReadSectors(int32_t drive, uint32_t sector, uint32_t count, uint8_t* buffer) override {
-        calls.push_back({false, sector, count, {}});
-        return inner->ReadSectors(drive, sector, count, buffer);
-    }
-    int32_t WriteSectors(int32_t drive, uint32_t sector, uint32_t count,
-                         const uint8_t* buffer) override {
-        calls.push_back({true, sector, count, {buffer, buffer + size_t{count} * kSectorSize}});
-        return inner->WriteSectors(drive, sector, count, buffer);
-    }
-    VolumeLock LockVolume(int32_t drive) override { return inner->LockVolume(drive); }
-    bool UnlockVolume(int32_t drive) override { return inner->UnlockVolume(drive); }
-
-private:
-    std::unique_ptr<SectorChannel> inner;
-    std::vector<SectorCall>& calls;
-};
-
-class RecordingVolumes final : public VolumeAccess {
-public:
-    RecordingVolumes(VolumeAccess& inner, std::vector<SectorCall>& calls)
-        : inner(inner), calls(calls) {}
-    uint32_t LogicalDrives() override { return inner.LogicalDrives(); }
-    std::unique_ptr<SectorChannel> OpenVwin32() override { return nullptr; }
-    std::unique_ptr<SectorChannel> OpenVolume(const wchar_t* name) override {
-        std::unique_ptr<SectorChannel> channel = inner.OpenVolume(name);
-        if (!channel) return nullptr;
-        return std::make_unique<RecordingChannel>(std::move(channel), calls);
-    }
-
-private:
-    VolumeAccess& inner;
-    std::vector<SectorCall>& calls;
-};
+// Keeps every sector call of a run, with what was written, to be sent again.
+void Record(std::vector<SectorCall>& calls, const VolumeEvent& event) {
+    if (event.kind == VolumeEvent::Kind::Open) return;
+    const bool write = event.kind == VolumeEvent::Kind::Write;
+    calls.push_back({write, event.sector, event.count, {}});
+    if (write)
+        calls.back().bytes.assign(event.bytes, event.bytes + size_t{event.count} * kSectorSize);
+}
 
 // The handheld's CPU time for the calls of one update, nothing else.
 double ReplayCpuSeconds(const std::vector<SectorCall>& calls) {
@@ -75,7 +46,7 @@ double ReplayCpuSeconds(const std::vector<SectorCall>& calls) {
     std::vector<uint8_t> buffer(size_t{16} * kSectorSize);
     const double start = ThreadCpuSeconds();
     {
-        const std::unique_ptr<SectorChannel> channel = volumes.OpenVolume(kVolumeE);
+        const std::unique_ptr<SectorChannel> channel = volumes.OpenVolume(kDriveE);
         for (const SectorCall& call : calls) {
             if (call.write) {
                 channel->WriteSectors(kDriveE, call.sector, call.count, call.bytes.data());
@@ -115,8 +86,9 @@ int main(int argc, char** argv) {
         EmulatedHandheld handheld(BenchHandheld());
         EmulatorVolumes emulated;
         emulated.Attach(kDriveE, &handheld);
-        RecordingVolumes recording(emulated, calls);
-        NoPauseSleeper sleeper;
+        ObservedVolumes recording(emulated,
+                                  [&calls](const VolumeEvent& event) { Record(calls, event); });
+        CountingSleeper sleeper;
         if (TimeOneUpdate(recording, sleeper, data).result != UpdateResult::Updated) {
             std::fprintf(stderr, "bench-cpu: the update did not succeed\n");
             return 1;
@@ -129,10 +101,10 @@ int main(int argc, char** argv) {
         EmulatedHandheld handheld(BenchHandheld());
         EmulatorVolumes emulated;
         emulated.Attach(kDriveE, &handheld);
-        NoPauseSleeper sleeper;
+        CountingSleeper sleeper;
         const UpdateTiming timing = TimeOneUpdate(emulated, sleeper, data);
         if (timing.result != UpdateResult::Updated) return 1;
-        pauses = sleeper.pauses;
+        pauses = static_cast<uint32_t>(sleeper.pauses.size());
         const double handheldCpu = ReplayCpuSeconds(calls);
         totals.push_back(timing.cpuSeconds);
         handhelds.push_back(handheldCpu);

@@ -1,12 +1,14 @@
 // Whole updates with the real 100 ms pauses, against the emulated handheld in process or a
 // volume file such as one served over FUSE: wall time next to the floor that the protocol
 // sets, the pauses plus the volume's own time for the sector operations.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "device/ObservedVolumes.h"
 #include "emulator/EmulatedHandheld.h"
 #include "emulator/EmulatorVolumes.h"
 #include "platform/posix/PosixVolumes.h"
@@ -15,7 +17,7 @@
 #include "support/BenchDataSource.h"
 #include "support/BenchSleepers.h"
 #include "support/BenchUpdate.h"
-#include "support/MeasuredVolumes.h"
+#include "support/VolumeTally.h"
 
 namespace {
 
@@ -44,7 +46,7 @@ int main(int argc, char** argv) {
         } else if (argument == "--drive" && i + 1 < argc) {
             const std::string drive = argv[++i];
             if (drive.size() < 3 || drive[1] != '=' ||
-                !driveVolumes.Assign(drive[0], drive.substr(2))) {
+                !driveVolumes.Assign(std::toupper(drive[0]) - 'A', drive.substr(2))) {
                 std::fprintf(stderr, "%s", kUsage);
                 return 2;
             }
@@ -67,8 +69,8 @@ int main(int argc, char** argv) {
         EmulatorVolumes emulated;
         emulated.Attach(kDriveE, &handheld);
         VolumeTally tally;
-        MeasuredVolumes volumes(drives ? static_cast<VolumeAccess&>(driveVolumes) : emulated,
-                                tally);
+        ObservedVolumes volumes(drives ? static_cast<VolumeAccess&>(driveVolumes) : emulated,
+                                [&tally](const VolumeEvent& event) { tally.Note(event); });
         PauseSleeper sleeper;
         const UpdateTiming timing = TimeOneUpdate(volumes, sleeper, data);
 

@@ -1,4 +1,4 @@
-// The platform services a handheld device object reaches, set once at start-up.
+// The platform services a handheld device object reaches, given to it by whoever makes it.
 #pragma once
 
 class Sleeper;
@@ -6,11 +6,7 @@ class TransferProgress;
 class VolumeAccess;
 
 struct DeviceSeams {
-    VolumeAccess* volumes;
-    Sleeper* sleeper;
-    TransferProgress* progress;
+    VolumeAccess* volumes = nullptr;
+    Sleeper* sleeper = nullptr;
+    TransferProgress* progress = nullptr;
 };
-
-// Devices made without seams of their own use these. Until start-up replaces them: no
-// drives, so nothing to pause for or report.
-extern DeviceSeams g_deviceSeams;

@@ -20,8 +20,6 @@ public:
     static constexpr uint32_t kLockAttempts = 50;
     static constexpr uint32_t kLockRetryMilliseconds = 100;
 
-    // Uses the process-wide seams set at start-up.
-    explicit HandheldDevice(int32_t driveIndex = 0);
     HandheldDevice(int32_t driveIndex, const DeviceSeams& seams);
     ~HandheldDevice() override;
 

@@ -2,13 +2,11 @@
 
 #include "device/VolumeAccess.h"
 
-HandheldFinder::HandheldFinder() : seams(g_deviceSeams) {}
-
 // One probe serves every drive, so only its first identification read pauses.
 int32_t HandheldFinder::FindHandhelds(uint32_t* mask) {
     *mask = 0;
     int32_t found = 0;
-    const uint32_t drives = seams.volumes->LogicalDrives();
+    const uint32_t drives = seams.volumes->PresentVolumes();
     const RefPtr<HandheldDevice> probe = new HandheldDevice(0, seams);
     for (int32_t drive = kFirstProbedDrive; drive <= kLastProbedDrive; ++drive) {
         if ((drives & (uint32_t{1} << drive)) == 0) continue;

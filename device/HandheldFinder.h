@@ -2,7 +2,7 @@
 #pragma once
 
 #include "device/DeviceSeams.h"
-#include "engine/HandheldScanner.h"
+#include "device/HandheldScanner.h"
 
 class HandheldFinder final : public HandheldScanner {
 public:
@@ -10,8 +10,6 @@ public:
     static constexpr int32_t kFirstProbedDrive = 2;
     static constexpr int32_t kLastProbedDrive = 23;
 
-    // Uses the process-wide seams set at start-up.
-    HandheldFinder();
     explicit HandheldFinder(const DeviceSeams& seams) : seams(seams) {}
 
     int32_t FindHandhelds(uint32_t* mask) override;

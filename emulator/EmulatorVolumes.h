@@ -1,10 +1,9 @@
-// Emulated handhelds behind drive letters, as the device object's platform seam.
+// Emulated handhelds behind volume indices, as the device object's platform seam.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "device/VolumeAccess.h"
@@ -20,12 +19,13 @@ public:
     // Serve every drive through one VWIN32 channel, as the Windows 95 family does.
     void PresentVwin32(bool present) { vwin32 = present; }
 
-    uint32_t LogicalDrives() override;
+    uint32_t PresentVolumes() override;
     std::unique_ptr<SectorChannel> OpenVwin32() override;
-    std::unique_ptr<SectorChannel> OpenVolume(const wchar_t* volumeName) override;
+    std::unique_ptr<SectorChannel> OpenVolume(int32_t index) override;
 
     EmulatedHandheld* HandheldAt(int32_t driveIndex) const;
-    const std::vector<std::wstring>& OpenedNames() const { return openedNames; }
+    // Every volume a channel was asked for, in order.
+    const std::vector<int32_t>& OpenedVolumes() const { return openedVolumes; }
     int32_t OpenChannels() const { return openChannels; }
     void NoteChannelClosed() { --openChannels; }
 
@@ -34,6 +34,6 @@ private:
     std::array<EmulatedHandheld*, kDrives> handhelds{};
     uint32_t present = 0;
     bool vwin32 = false;
-    std::vector<std::wstring> openedNames;
+    std::vector<int32_t> openedVolumes;
     int32_t openChannels = 0;
 };

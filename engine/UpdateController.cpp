@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "app/FormatText.h"
+#include "device/HandheldScanner.h"
 #include "engine/DataFile.h"
 #include "engine/DeviceImage.h"
-#include "engine/HandheldScanner.h"
 #include "engine/MappedFile.h"
 #include "engine/RunWindow.h"
 

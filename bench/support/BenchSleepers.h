@@ -1,4 +1,4 @@
-// The turnaround pause, really slept or only counted.
+// The turnaround pause, really slept and measured; CountingSleeper only counts it.
 #pragma once
 
 #include <chrono>
@@ -22,15 +22,4 @@ public:
     uint32_t pauses = 0;
     uint64_t askedMilliseconds = 0;
     double sleptSeconds = 0;
-};
-
-// Counts the pauses without taking them, so that only work is left to time.
-class NoPauseSleeper final : public Sleeper {
-public:
-    void Sleep(uint32_t milliseconds) override {
-        ++pauses;
-        askedMilliseconds += milliseconds;
-    }
-    uint32_t pauses = 0;
-    uint64_t askedMilliseconds = 0;
 };

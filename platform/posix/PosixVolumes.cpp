@@ -1,29 +1,23 @@
 #include "platform/posix/PosixVolumes.h"
 
-#include <cwchar>
-
 #include "platform/posix/PosixSectorFile.h"
 
-bool PosixVolumes::Assign(char letter, const std::string& path) {
-    if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
-    if (letter < 'A' || letter > 'Z') return false;
-    paths[static_cast<size_t>(letter - 'A')] = path;
+bool PosixVolumes::Assign(int32_t index, const std::string& path) {
+    if (index < 0 || index >= kVolumes) return false;
+    paths[static_cast<size_t>(index)] = path;
     return true;
 }
 
-uint32_t PosixVolumes::LogicalDrives() {
-    uint32_t drives = 0;
+uint32_t PosixVolumes::PresentVolumes() {
+    uint32_t present = 0;
     for (size_t i = 0; i < paths.size(); ++i) {
-        if (!paths[i].empty()) drives |= uint32_t{1} << i;
+        if (!paths[i].empty()) present |= uint32_t{1} << i;
     }
-    return drives;
+    return present;
 }
 
-std::unique_ptr<SectorChannel> PosixVolumes::OpenVolume(const wchar_t* volumeName) {
-    if (std::wcslen(volumeName) != 6 || std::wcsncmp(volumeName, L"\\\\.\\", 4) != 0 ||
-        volumeName[5] != L':' || volumeName[4] < L'A' || volumeName[4] > L'Z') {
-        return nullptr;
-    }
-    const std::string& path = paths[static_cast<size_t>(volumeName[4] - L'A')];
+std::unique_ptr<SectorChannel> PosixVolumes::OpenVolume(int32_t index) {
+    if (index < 0 || index >= kVolumes) return nullptr;
+    const std::string& path = paths[static_cast<size_t>(index)];
     return path.empty() ? nullptr : OpenSectorFile(path.c_str());
 }

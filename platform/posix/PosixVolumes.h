@@ -1,4 +1,4 @@
-// Drive letters given to block devices or files, for the native build.
+// Block devices or volume files at volume indices, for the native build.
 #pragma once
 
 #include <array>
@@ -8,14 +8,15 @@
 
 class PosixVolumes final : public VolumeAccess {
 public:
-    // False for a letter outside A: to Z:.
-    bool Assign(char letter, const std::string& path);
+    static constexpr int32_t kVolumes = 32;
 
-    uint32_t LogicalDrives() override;
+    // False for an index outside 0 to 31.
+    bool Assign(int32_t index, const std::string& path);
+
+    uint32_t PresentVolumes() override;
     std::unique_ptr<SectorChannel> OpenVwin32() override { return nullptr; }
-    // "\\.\E:" opens the path given to E:.
-    std::unique_ptr<SectorChannel> OpenVolume(const wchar_t* volumeName) override;
+    std::unique_ptr<SectorChannel> OpenVolume(int32_t index) override;
 
 private:
-    std::array<std::string, 26> paths;
+    std::array<std::string, kVolumes> paths;
 };

@@ -3,7 +3,13 @@
 #include "platform/win32/VolumeChannel.h"
 #include "platform/win32/Vwin32Channel.h"
 
-uint32_t Win32Volumes::LogicalDrives() {
+namespace {
+
+constexpr int32_t kDriveLetters = 26;
+
+}  // namespace
+
+uint32_t Win32Volumes::PresentVolumes() {
     uint32_t drives = api.GetLogicalDrives();
     wchar_t root[] = L"?:\\";
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
@@ -23,7 +29,10 @@ std::unique_ptr<SectorChannel> Win32Volumes::OpenVwin32() {
     return std::make_unique<Vwin32Channel>(api, std::move(handle));
 }
 
-std::unique_ptr<SectorChannel> Win32Volumes::OpenVolume(const wchar_t* volumeName) {
+std::unique_ptr<SectorChannel> Win32Volumes::OpenVolume(int32_t index) {
+    if (index < 0 || index >= kDriveLetters) return nullptr;
+    wchar_t volumeName[] = L"\\\\.\\?:";
+    volumeName[4] = static_cast<wchar_t>(L'A' + index);
     ChannelHandle handle(api, api.CreateFileW(volumeName, GENERIC_READ | GENERIC_WRITE,
                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                               OPEN_EXISTING, kUnbufferedNormal, nullptr));

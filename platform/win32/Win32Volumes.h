@@ -1,4 +1,5 @@
-// The drives of a Windows system and the two ways to a handheld's sectors.
+// The drives of a Windows system, volume n being drive 'A' + n, and the two ways to a
+// handheld's sectors.
 #pragma once
 
 #include "device/VolumeAccess.h"
@@ -12,9 +13,10 @@ public:
 
     // Without disc drives and network shares: reading a disc drive spins it up or waits for
     // a disc, and neither is ever a handheld.
-    uint32_t LogicalDrives() override;
+    uint32_t PresentVolumes() override;
     std::unique_ptr<SectorChannel> OpenVwin32() override;
-    std::unique_ptr<SectorChannel> OpenVolume(const wchar_t* volumeName) override;
+    // Drive 'A' + index by its volume name, "\\.\E:".
+    std::unique_ptr<SectorChannel> OpenVolume(int32_t index) override;
 
 private:
     Win32Api& api;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "device/HandheldDevice.h"
+#include "device/HandheldScanner.h"
 #include "engine/DeviceImage.h"
-#include "engine/HandheldScanner.h"
 #include "engine/MappedFile.h"
 #include "engine/RunWindow.h"
 #include "engine/UpdateController.h"
@@ -19,7 +19,10 @@ using CallLog = std::vector<std::string>;
 class FakeHandheld : public HandheldDevice {
 public:
     FakeHandheld(int32_t drive, CallLog& log, int* liveCount = nullptr)
-        : HandheldDevice(drive), log(log), liveCount(liveCount), memory(kImageSize + kBlockSize) {
+        : HandheldDevice(drive, DeviceSeams{}),
+          log(log),
+          liveCount(liveCount),
+          memory(kImageSize + kBlockSize) {
         if (liveCount) ++*liveCount;
     }
     ~FakeHandheld() override {

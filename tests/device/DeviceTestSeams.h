@@ -15,12 +15,6 @@
 #include "LockRuleVolumes.h"
 #endif
 
-class CountingSleeper final : public Sleeper {
-public:
-    void Sleep(uint32_t milliseconds) override { pauses.push_back(milliseconds); }
-    std::vector<uint32_t> pauses;
-};
-
 class RecordingProgress final : public TransferProgress {
 public:
     void StepProgress(uint32_t blocks) override { steps.push_back(blocks); }

@@ -36,7 +36,7 @@ protected:
 TEST_F(DiscoveryTest, NoDrivesFindsNothingAndOpensNothing) {
     EXPECT_EQ(Scan(), 0);
     EXPECT_EQ(mask, 0u);
-    EXPECT_TRUE(test.volumes.OpenedNames().empty());
+    EXPECT_TRUE(test.volumes.OpenedVolumes().empty());
 }
 
 TEST_F(DiscoveryTest, OneHandheldOnEAmongOtherDrives) {
@@ -68,7 +68,7 @@ TEST_F(DiscoveryTest, TwoHandheldsAreBothCounted) {
 TEST_F(DiscoveryTest, DrivesABYAndZAreNeverProbed) {
     for (const int32_t drive : {0, 1, 24, 25}) Put(drive);
     EXPECT_EQ(Scan(), 0);
-    EXPECT_TRUE(test.volumes.OpenedNames().empty());
+    EXPECT_TRUE(test.volumes.OpenedVolumes().empty());
     Put(23);  // X: is the last one probed
     EXPECT_EQ(Scan(), 1);
     EXPECT_EQ(mask, 1u << 23);
@@ -102,7 +102,7 @@ TEST_F(DiscoveryTest, Vwin32DeviceServesTheWholeScanByDriveNumber) {
     Put(kDriveE);
     EXPECT_EQ(Scan(), 1);
     EXPECT_EQ(mask, 1u << kDriveE);
-    EXPECT_TRUE(test.volumes.OpenedNames().empty());
+    EXPECT_TRUE(test.volumes.OpenedVolumes().empty());
     EXPECT_EQ(test.volumes.OpenChannels(), 0);
 }
 

@@ -72,7 +72,7 @@ HANDLE FakeKernel::CreateFileW(const wchar_t* name, DWORD access, DWORD share,
     bool locked = false;
     for (const Opened& other : opened) locked = locked || (other.drive == drive && other.locked);
     std::unique_ptr<SectorChannel> channel =
-        drive < 0 || locked ? nullptr : handhelds->OpenVolume(name);
+        drive < 0 || locked ? nullptr : handhelds->OpenVolume(drive);
     if (!channel) {
         lastError = locked ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND;
         return INVALID_HANDLE_VALUE;
@@ -187,7 +187,7 @@ BOOL FakeKernel::CloseHandle(HANDLE handle) {
 }
 
 DWORD FakeKernel::GetLogicalDrives() {
-    return handhelds != nullptr ? handhelds->LogicalDrives() : logicalDrives;
+    return handhelds != nullptr ? handhelds->PresentVolumes() : logicalDrives;
 }
 
 UINT FakeKernel::GetDriveTypeW(const wchar_t* rootPath) {
@@ -202,14 +202,14 @@ LockRuleVolumes::LockRuleVolumes(EmulatorVolumes& handhelds)
 
 LockRuleVolumes::~LockRuleVolumes() = default;
 
-uint32_t LockRuleVolumes::LogicalDrives() {
-    return windows->LogicalDrives();
+uint32_t LockRuleVolumes::PresentVolumes() {
+    return windows->PresentVolumes();
 }
 
 std::unique_ptr<SectorChannel> LockRuleVolumes::OpenVwin32() {
     return handhelds.OpenVwin32();
 }
 
-std::unique_ptr<SectorChannel> LockRuleVolumes::OpenVolume(const wchar_t* volumeName) {
-    return windows->OpenVolume(volumeName);
+std::unique_ptr<SectorChannel> LockRuleVolumes::OpenVolume(int32_t index) {
+    return windows->OpenVolume(index);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "DeviceTestSeams.h"
 #include "app/RefPtr.h"
@@ -41,12 +42,11 @@ TEST_F(HandheldDeviceTest, OpenTakesTheDrivesVolumeWhenThereIsNoVwin32Device) {
     RefPtr<HandheldDevice> device = MakeDevice();
     ASSERT_TRUE(device->Open());
     EXPECT_TRUE(device->UsesVolumeIo());
-    ASSERT_EQ(test.volumes.OpenedNames().size(), 1u);
-    EXPECT_EQ(test.volumes.OpenedNames()[0], L"\\\\.\\E:");
+    EXPECT_EQ(test.volumes.OpenedVolumes(), std::vector<int32_t>{kDriveE});
 
     RefPtr<HandheldDevice> absent = MakeDevice(20);
     EXPECT_FALSE(absent->Open());
-    EXPECT_EQ(test.volumes.OpenedNames().back(), L"\\\\.\\U:");
+    EXPECT_EQ(test.volumes.OpenedVolumes().back(), 20);
 }
 
 TEST_F(HandheldDeviceTest, OpenNeverNamesAVolumeForADriveIndexOutsideTheLetters) {
@@ -54,7 +54,7 @@ TEST_F(HandheldDeviceTest, OpenNeverNamesAVolumeForADriveIndexOutsideTheLetters)
         RefPtr<HandheldDevice> device = MakeDevice(drive);
         EXPECT_FALSE(device->Open()) << drive;
     }
-    EXPECT_TRUE(test.volumes.OpenedNames().empty());
+    EXPECT_TRUE(test.volumes.OpenedVolumes().empty());
 }
 
 TEST_F(HandheldDeviceTest, Vwin32DeviceOpensForAnyDriveAndAnUnreadableOneFailsOnlyOnReading) {
@@ -62,7 +62,7 @@ TEST_F(HandheldDeviceTest, Vwin32DeviceOpensForAnyDriveAndAnUnreadableOneFailsOn
     RefPtr<HandheldDevice> device = MakeDevice(20);
     ASSERT_TRUE(device->Open());
     EXPECT_FALSE(device->UsesVolumeIo());
-    EXPECT_TRUE(test.volumes.OpenedNames().empty());
+    EXPECT_TRUE(test.volumes.OpenedVolumes().empty());
     EXPECT_EQ(device->ReadSectors(0, 1, sectors), -1);
 
     device->Close();
@@ -148,9 +148,9 @@ public:
 
 class ShortVolumes final : public VolumeAccess {
 public:
-    uint32_t LogicalDrives() override { return 1u << kDriveE; }
+    uint32_t PresentVolumes() override { return 1u << kDriveE; }
     std::unique_ptr<SectorChannel> OpenVwin32() override { return nullptr; }
-    std::unique_ptr<SectorChannel> OpenVolume(const wchar_t*) override {
+    std::unique_ptr<SectorChannel> OpenVolume(int32_t) override {
         return std::make_unique<ShortChannel>();
     }
 };
@@ -178,19 +178,6 @@ TEST_F(HandheldDeviceTest, BothPathsLockTheDriveWithoutMovingASector) {
     }
     EXPECT_EQ(handheld.Record().locks, 2u);
     EXPECT_TRUE(handheld.Record().operations.empty());
-}
-
-TEST_F(HandheldDeviceTest, ProcessWideSeamsServeTheDriveIndexConstructor) {
-    const DeviceSeams saved = g_deviceSeams;
-    g_deviceSeams = test.Seams();
-    {
-        RefPtr<HandheldDevice> device = new HandheldDevice(kDriveE);
-        EXPECT_TRUE(device->Open());
-        EXPECT_TRUE(device->Identify());
-    }
-    g_deviceSeams = saved;
-    RefPtr<HandheldDevice> unwired = new HandheldDevice(kDriveE);
-    EXPECT_FALSE(unwired->Open());
 }
 
 }  // namespace

@@ -18,9 +18,9 @@ public:
     LockRuleVolumes(const LockRuleVolumes&) = delete;
     LockRuleVolumes& operator=(const LockRuleVolumes&) = delete;
 
-    uint32_t LogicalDrives() override;
+    uint32_t PresentVolumes() override;
     std::unique_ptr<SectorChannel> OpenVwin32() override;
-    std::unique_ptr<SectorChannel> OpenVolume(const wchar_t* volumeName) override;
+    std::unique_ptr<SectorChannel> OpenVolume(int32_t index) override;
 
     FakeKernel& Kernel() { return *kernel; }
 

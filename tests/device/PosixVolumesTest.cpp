@@ -27,21 +27,21 @@ protected:
     alignas(512) uint8_t sectors[2 * 512] = {};
 };
 
-TEST_F(PosixVolumesTest, LettersGivenPathsAreTheDrivesPresent) {
-    EXPECT_TRUE(volumes.Assign('e', path));
-    EXPECT_TRUE(volumes.Assign('Z', path));
-    EXPECT_FALSE(volumes.Assign('1', path));
-    EXPECT_EQ(volumes.LogicalDrives(), (1u << 4) | (1u << 25));
+TEST_F(PosixVolumesTest, IndicesGivenPathsAreTheVolumesPresent) {
+    EXPECT_TRUE(volumes.Assign(4, path));
+    EXPECT_TRUE(volumes.Assign(31, path));
+    EXPECT_FALSE(volumes.Assign(32, path));
+    EXPECT_FALSE(volumes.Assign(-1, path));
+    EXPECT_EQ(volumes.PresentVolumes(), (1u << 4) | (1u << 31));
     EXPECT_EQ(volumes.OpenVwin32(), nullptr);
-    EXPECT_EQ(volumes.OpenVolume(L"\\\\.\\F:"), nullptr);
-    EXPECT_EQ(volumes.OpenVolume(L"\\\\.\\E:\\"), nullptr);
-    EXPECT_EQ(volumes.OpenVolume(L"E:"), nullptr);
-    EXPECT_NE(volumes.OpenVolume(L"\\\\.\\E:"), nullptr);
+    EXPECT_EQ(volumes.OpenVolume(5), nullptr);
+    EXPECT_EQ(volumes.OpenVolume(32), nullptr);
+    EXPECT_NE(volumes.OpenVolume(4), nullptr);
 }
 
 TEST_F(PosixVolumesTest, SectorsGoToTheirOffsetAndTheEndOfTheFileShowsAsAShortRead) {
-    volumes.Assign('E', path);
-    std::unique_ptr<SectorChannel> channel = volumes.OpenVolume(L"\\\\.\\E:");
+    volumes.Assign(4, path);
+    std::unique_ptr<SectorChannel> channel = volumes.OpenVolume(4);
     ASSERT_NE(channel, nullptr);
     for (size_t i = 0; i < sizeof sectors; ++i) sectors[i] = static_cast<uint8_t>(i % 7 + 1);
     ASSERT_EQ(channel->WriteSectors(4, 10, 2, sectors), 1024);

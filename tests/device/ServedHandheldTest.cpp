@@ -43,10 +43,10 @@ TEST_F(ServedHandheldTest, ScanFindsEveryServedHandheldAndNoPlainVolume) {
     ServedEmulator served(
         {"--handheld", "one", "--handheld", "plain", "--label", "NO NAME", "--handheld", "two"});
     ASSERT_TRUE(served.Running());
-    volumes.Assign('E', served.PathOf("one"));
-    volumes.Assign('F', served.PathOf("plain"));
-    volumes.Assign('G', served.PathOf("two"));
-    volumes.Assign('H', served.Directory() + "/no-such-file");
+    volumes.Assign(4, served.PathOf("one"));
+    volumes.Assign(5, served.PathOf("plain"));
+    volumes.Assign(6, served.PathOf("two"));
+    volumes.Assign(7, served.Directory() + "/no-such-file");
 
     HandheldFinder finder(Seams());
     uint32_t mask = 0;
@@ -76,7 +76,7 @@ TEST_F(ServedHandheldTest, InterruptUnmountsEvenWhenStartedWithInterruptsIgnored
 TEST_F(ServedHandheldTest, BlocksAndTheClosingBlockTravelThroughTheServedFile) {
     ServedEmulator served({"--memory", "@DIR@/memory", "--version", "0x240", "--group", "1"});
     ASSERT_TRUE(served.Running());
-    volumes.Assign('E', served.PathOf("handheld"));
+    volumes.Assign(4, served.PathOf("handheld"));
     RefPtr<HandheldDevice> device = new HandheldDevice(4, Seams());
     ASSERT_TRUE(device->Open());
     std::vector<uint8_t> block(4096);
@@ -107,8 +107,8 @@ TEST_F(ServedHandheldTest, WholeUpdateThroughTheNativeTransport) {
     ServedEmulator served({"--handheld", "toy", "--memory", "@DIR@/memory", "--version", "0x240",
                            "--group", "1", "--number", "1"});
     ASSERT_TRUE(served.Running());
-    volumes.Assign('C', served.Directory() + "/no-such-file");
-    volumes.Assign('E', served.PathOf("toy"));
+    volumes.Assign(2, served.Directory() + "/no-such-file");
+    volumes.Assign(4, served.PathOf("toy"));
 
     HandheldFinder finder(Seams());
     RecordingWindow window;

@@ -150,7 +150,7 @@ TEST_F(Win32ChannelTest, Vwin32CallFailsOnASetCarryOrARefusedCall) {
 TEST_F(Win32ChannelTest, ScanLeavesDiscDrivesAndSharesOutAndOpensOneVwin32HandlePerOpen) {
     kernel.logicalDrives = 0x7C;  // C: to G:
     kernel.driveTypes = {{L'D', DRIVE_CDROM}, {L'E', DRIVE_REMOVABLE}, {L'F', DRIVE_REMOTE}};
-    EXPECT_EQ(volumes.LogicalDrives(), 0x54u);  // C:, E:, G:
+    EXPECT_EQ(volumes.PresentVolumes(), 0x54u);  // C:, E:, G:
     RefPtr<HandheldDevice> probe = Device(0);
     ASSERT_TRUE(probe->Open());
     probe->Close();

@@ -16,6 +16,7 @@
 #include "UpdateFixture.h"
 #include "app/RefPtr.h"
 #include "device/HandheldDevice.h"
+#include "device/ObservedVolumes.h"
 #include "emulator/EmulatedHandheld.h"
 #include "tests/tools/DataFileExamples.h"
 
@@ -25,45 +26,6 @@ using Bytes = std::vector<uint8_t>;
 using Corpus = std::map<std::string, Bytes>;  // "<target>/<seed>" to its bytes
 
 constexpr uint32_t kReadWindowSector = 88;
-
-// Passes sector traffic through and keeps a copy of every read window.
-class WindowTap final : public SectorChannel {
-public:
-    WindowTap(std::unique_ptr<SectorChannel> inner, Bytes& windows)
-        : inner(std::move(inner)), windows(windows) {}
-    int32_t ReadSectors(int32_t drive, uint32_t sector, uint32_t count, uint8_t* buffer) override {
-        const int32_t moved = inner->ReadSectors(drive, sector, count, buffer);
-        if (sector == kReadWindowSector && moved > 0)
-            windows.insert(windows.end(), buffer, buffer + moved);
-        return moved;
-    }
-    int32_t WriteSectors(int32_t drive, uint32_t sector, uint32_t count,
-                         const uint8_t* buffer) override {
-        return inner->WriteSectors(drive, sector, count, buffer);
-    }
-    VolumeLock LockVolume(int32_t drive) override { return inner->LockVolume(drive); }
-    bool UnlockVolume(int32_t drive) override { return inner->UnlockVolume(drive); }
-
-private:
-    std::unique_ptr<SectorChannel> inner;
-    Bytes& windows;
-};
-
-class TappedVolumes final : public VolumeAccess {
-public:
-    TappedVolumes(EmulatorVolumes& inner, Bytes& windows) : inner(inner), windows(windows) {}
-    uint32_t LogicalDrives() override { return inner.LogicalDrives(); }
-    std::unique_ptr<SectorChannel> OpenVwin32() override { return nullptr; }
-    std::unique_ptr<SectorChannel> OpenVolume(const wchar_t* name) override {
-        std::unique_ptr<SectorChannel> channel = inner.OpenVolume(name);
-        if (!channel) return nullptr;
-        return std::make_unique<WindowTap>(std::move(channel), windows);
-    }
-
-private:
-    EmulatorVolumes& inner;
-    Bytes& windows;
-};
 
 // The handheld's record and path, then the data file, as the update-run target reads them.
 Bytes UpdateRunSeed(const HandheldOptions& handheld, bool vwin32, const Bytes& dataFile) {
@@ -91,7 +53,13 @@ Bytes ReadBlocksSeed(uint32_t blocks, uint32_t answerPayload, bool vwin32, uint3
     TestSeams test;
     test.volumes.Attach(kDriveE, &handheld);
     Bytes seed = {head, static_cast<uint8_t>(vwin32 ? 1 : 0)};
-    TappedVolumes tapped(test.volumes, seed);
+    // Keeps a copy of every read window.
+    ObservedVolumes tapped(test.volumes, [&seed](const VolumeEvent& event) {
+        if (event.kind == VolumeEvent::Kind::Read && event.sector == kReadWindowSector &&
+            event.moved > 0) {
+            seed.insert(seed.end(), event.bytes, event.bytes + event.moved);
+        }
+    });
     const RefPtr<HandheldDevice> device =
         new HandheldDevice(kDriveE, {&tapped, &test.sleeper, &test.progress});
     Bytes destination(size_t{blocks} * 4096);

@@ -1,5 +1,6 @@
 // Runs one update from a console, through the same engine and device code as the program,
 // and tells how long it took and what it sent.
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -7,8 +8,9 @@
 #include <string>
 
 #include "ConsoleWindow.h"
-#include "CountingVolumes.h"
 #include "device/HandheldFinder.h"
+#include "device/ObservedVolumes.h"
+#include "device/Sleeper.h"
 #include "engine/DeviceImage.h"
 #include "engine/UpdateController.h"
 #include "platform/ProgramDataFile.h"
@@ -49,7 +51,7 @@ int main(int argc, char** argv) {
         } else if (argument == "--drive" && i + 1 < argc) {
             const std::string drive = argv[++i];
             if (drive.size() < 3 || drive[1] != '=' ||
-                !systemVolumes.Assign(drive[0], drive.substr(2))) {
+                !systemVolumes.Assign(std::toupper(drive[0]) - 'A', drive.substr(2))) {
                 std::fprintf(stderr, "handheld-update: bad drive %s\n%s", drive.c_str(), kUsage);
                 return 2;
             }
@@ -69,12 +71,17 @@ int main(int argc, char** argv) {
     VolumeAccess& volumes = systemVolumes;
     Sleeper& sleeper = SystemSleeper();
 #endif
-    TransferCounts counts;
-    CountingVolumes countingVolumes(volumes, counts);
-    CountingSleeper countingSleeper(sleeper, counts);
-    g_deviceSeams = {&countingVolumes, &countingSleeper, &window};
+    uint32_t sectorReads = 0;
+    uint32_t sectorWrites = 0;
+    uint32_t opens = 0;
+    ObservedVolumes countingVolumes(volumes, [&](const VolumeEvent& event) {
+        sectorReads += event.kind == VolumeEvent::Kind::Read ? 1 : 0;
+        sectorWrites += event.kind == VolumeEvent::Kind::Write ? 1 : 0;
+        opens += event.kind == VolumeEvent::Kind::Open && event.moved == 0 ? 1 : 0;
+    });
+    CountingSleeper countingSleeper(&sleeper);
 
-    HandheldFinder finder;
+    HandheldFinder finder({&countingVolumes, &countingSleeper, &window});
     ProgramDataFile besideProgram;
     PathDataFile givenFile(dataPath);
     static DeviceImage image;
@@ -97,7 +104,8 @@ int main(int argc, char** argv) {
         result,
         static_cast<long long>(
             std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()),
-        counts.sectorReads + counts.sectorWrites, counts.sectorReads, counts.sectorWrites,
-        counts.pauses, counts.opens, window.Pumps(), window.BusyCount());
+        sectorReads + sectorWrites, sectorReads, sectorWrites,
+        static_cast<uint32_t>(countingSleeper.pauses.size()), opens, window.Pumps(),
+        window.BusyCount());
     return result;
 }

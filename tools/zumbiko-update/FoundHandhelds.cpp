@@ -9,12 +9,12 @@ FoundHandhelds::FoundHandhelds(const std::vector<std::string>& paths, Sleeper& s
     for (size_t i = 0; i < paths.size(); ++i) {
         const int32_t drive = HandheldFinder::kFirstProbedDrive + static_cast<int32_t>(i);
         if (drive > HandheldFinder::kLastProbedDrive) break;  // the count still tells "several"
-        volumes.Assign(static_cast<char>('A' + drive), paths[i]);
+        volumes.Assign(drive, paths[i]);
     }
 }
 
 int32_t FoundHandhelds::FindHandhelds(uint32_t* mask) {
-    *mask = volumes.LogicalDrives();
+    *mask = volumes.PresentVolumes();
     return static_cast<int32_t>(count);
 }
 

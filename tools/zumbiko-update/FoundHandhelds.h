@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "device/DeviceSeams.h"
-#include "engine/HandheldScanner.h"
+#include "device/HandheldScanner.h"
 #include "platform/posix/PosixVolumes.h"
 
 class DryRunDevice;
@@ -16,7 +16,7 @@ public:
     FoundHandhelds(const std::vector<std::string>& paths, Sleeper& sleeper,
                    TransferProgress& progress, bool dryRun);
 
-    // Drive C: and on stand for the paths, in their order.
+    // Volumes 2 (C:) and on stand for the paths, in their order.
     int32_t FindHandhelds(uint32_t* mask) override;
     RefPtr<HandheldDevice> CreateDevice(int32_t driveIndex) override;
 

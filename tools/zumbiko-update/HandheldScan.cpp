@@ -5,42 +5,13 @@
 #include <cerrno>
 
 #include "device/HandheldFinder.h"
-#include "device/TransferProgress.h"
+#include "device/ObservedVolumes.h"
 #include "platform/posix/PosixVolumes.h"
 
 namespace {
 
 constexpr int32_t kProbedDrives =
     HandheldFinder::kLastProbedDrive - HandheldFinder::kFirstProbedDrive + 1;
-
-// The drives' volumes, remembering why each open failed.
-class RecordingVolumes final : public VolumeAccess {
-public:
-    explicit RecordingVolumes(PosixVolumes& inner) : inner(inner) {}
-
-    uint32_t LogicalDrives() override { return inner.LogicalDrives(); }
-    std::unique_ptr<SectorChannel> OpenVwin32() override { return nullptr; }
-    std::unique_ptr<SectorChannel> OpenVolume(const wchar_t* volumeName) override {
-        errno = 0;
-        std::unique_ptr<SectorChannel> channel = inner.OpenVolume(volumeName);
-        const wchar_t letter = volumeName[4];
-        if (!channel && letter >= L'A' && letter <= L'Z') {
-            errors[static_cast<size_t>(letter - L'A')] = errno != 0 ? errno : EIO;
-        }
-        return channel;
-    }
-    int ErrorOf(int32_t drive) const { return errors[static_cast<size_t>(drive)]; }
-
-private:
-    PosixVolumes& inner;
-    std::array<int, 26> errors{};
-};
-
-class NoProgress final : public TransferProgress {
-public:
-    void StepProgress(uint32_t) override {}
-    void PumpMessages() override {}
-};
 
 bool SameDiskFound(const std::vector<VolumeCandidate>& found, const VolumeCandidate& candidate) {
     return !candidate.disk.empty() &&
@@ -58,17 +29,23 @@ bool ScanOutcome::AnyDenied() const {
 }
 
 // The drive scan probes drive letters C: to X:; more volumes than that go in further rounds.
-ScanOutcome ScanVolumes(const std::vector<VolumeCandidate>& candidates, Sleeper& sleeper) {
+ScanOutcome ScanVolumes(const std::vector<VolumeCandidate>& candidates, Sleeper& sleeper,
+                        TransferProgress& progress) {
     ScanOutcome outcome;
-    NoProgress progress;
     for (size_t first = 0; first < candidates.size(); first += kProbedDrives) {
         const size_t count = std::min<size_t>(kProbedDrives, candidates.size() - first);
         PosixVolumes volumes;
         for (size_t i = 0; i < count; ++i) {
-            volumes.Assign(static_cast<char>('A' + HandheldFinder::kFirstProbedDrive + i),
+            volumes.Assign(HandheldFinder::kFirstProbedDrive + static_cast<int32_t>(i),
                            candidates[first + i].path);
         }
-        RecordingVolumes recording(volumes);
+        // Why each open failed: errno, as the open left it.
+        std::array<int, PosixVolumes::kVolumes> errors{};
+        ObservedVolumes recording(volumes, [&errors](const VolumeEvent& event) {
+            if (event.kind == VolumeEvent::Kind::Open && event.moved < 0 && event.volume >= 0) {
+                errors[static_cast<size_t>(event.volume)] = errno != 0 ? errno : EIO;
+            }
+        });
         HandheldFinder finder({&recording, &sleeper, &progress});
         uint32_t mask = 0;
         finder.FindHandhelds(&mask);
@@ -79,8 +56,8 @@ ScanOutcome ScanVolumes(const std::vector<VolumeCandidate>& candidates, Sleeper&
                 if (!SameDiskFound(outcome.handhelds, candidate)) {
                     outcome.handhelds.push_back(candidate);
                 }
-            } else if (recording.ErrorOf(drive) != 0) {
-                outcome.unopened.push_back({candidate.path, recording.ErrorOf(drive)});
+            } else if (errors[static_cast<size_t>(drive)] != 0) {
+                outcome.unopened.push_back({candidate.path, errors[static_cast<size_t>(drive)]});
             }
         }
     }

@@ -7,6 +7,7 @@
 #include "RemovableVolumes.h"
 
 class Sleeper;
+class TransferProgress;
 
 struct UnopenedVolume {
     std::string path;
@@ -23,4 +24,6 @@ struct ScanOutcome {
     bool AnyDenied() const;
 };
 
-ScanOutcome ScanVolumes(const std::vector<VolumeCandidate>& candidates, Sleeper& sleeper);
+// The scan moves no data: progress is never stepped.
+ScanOutcome ScanVolumes(const std::vector<VolumeCandidate>& candidates, Sleeper& sleeper,
+                        TransferProgress& progress);

@@ -112,8 +112,9 @@ int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bo
         options.dataFile.empty() ? ExecutableDirectory() + "/" + kDataFileName : options.dataFile;
     Sleeper& sleeper = SystemSleeper();
 
+    ConsoleWindow window(out, err, StyleFor(options, terminal));
     const std::vector<VolumeCandidate> candidates = Candidates(options);
-    const ScanOutcome scan = ScanVolumes(candidates, sleeper);
+    const ScanOutcome scan = ScanVolumes(candidates, sleeper, window);
     if (scan.handhelds.empty()) {
         // The handheld may be among the drives the user may not open.
         if (scan.AnyDenied()) {
@@ -125,7 +126,6 @@ int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bo
         return kExitMounted;
     }
 
-    ConsoleWindow window(out, err, StyleFor(options, terminal));
     std::vector<std::string> paths;
     for (const VolumeCandidate& handheld : scan.handhelds) paths.push_back(handheld.path);
     FoundHandhelds scanner(paths, sleeper, window, options.check);
