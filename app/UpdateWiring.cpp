@@ -2,9 +2,7 @@
 
 #include <memory>
 
-#include "app/Application.h"
 #include "device/HandheldFinder.h"
-#include "device/TransferProgress.h"
 #include "engine/DeviceImage.h"
 #include "engine/UpdateController.h"
 #include "platform/ProgramDataFile.h"
@@ -13,25 +11,10 @@
 
 namespace {
 
-// What a block transfer reports goes to the main window's bar and the message pump.
-class WindowProgress final : public TransferProgress {
-public:
-    explicit WindowProgress(MainWindow& window) : window(window) {}
-    void StepProgress(uint32_t blocks) override {
-        window.StepProgress(static_cast<int32_t>(blocks));
-    }
-    // A quit taken here is remembered by the application for its main loop.
-    void PumpMessages() override { Application::PumpMessages(); }
-
-private:
-    MainWindow& window;
-};
-
 // The system's drives and pause, with progress going to the window.
 struct Wiring {
-    explicit Wiring(MainWindow& window) : progress(window), finder(SystemDeviceSeams(progress)) {}
+    explicit Wiring(MainWindow& window) : finder(SystemDeviceSeams(window)) {}
 
-    WindowProgress progress;
     HandheldFinder finder;
     ProgramDataFile dataFile;
 };

@@ -6,8 +6,8 @@
 
 #include "app/ByteOrder.h"
 #include "device/Mailbox.h"
+#include "device/ProgressSink.h"
 #include "device/Sleeper.h"
-#include "device/TransferProgress.h"
 #include "device/VolumeAccess.h"
 
 namespace {

@@ -1,21 +1,20 @@
-// What an update run needs of the main window: its controls, progress, busy marks and messages.
+// What an update run needs of the main window: the run's controls, progress, busy marks and
+// messages.
 #pragma once
 
-#include <cstdint>
-
+#include "device/ProgressSink.h"
 #include "ui/MessageTable.h"
 
-constexpr int32_t kUpdateButtonId = 1101;
-constexpr int32_t kProgressDisplayId = 1102;
-constexpr int32_t kFirstLanguageCommand = 20480;
-constexpr int32_t kFirstLanguageButtonId = 20481;
-constexpr int32_t kLastLanguageButtonId = 20485;
+enum class RunControl {
+    UpdateButton,
+    LanguageChoice,
+    ProgressDisplay,
+};
 
-class RunWindow {
+// The block transfers of a run report to the same window, as its progress sink.
+class RunWindow : public ProgressSink {
 public:
-    virtual void ShowControl(int32_t controlId, bool visible) = 0;
-    virtual void SetProgressRange(uint32_t low, uint32_t high) = 0;
-    virtual void SetProgressPos(uint32_t position) = 0;
+    virtual void ShowControl(RunControl control, bool visible) = 0;
     // busyCount: the device transfers under way.
     virtual void RaiseBusy() = 0;
     virtual void LowerBusy() = 0;

@@ -60,12 +60,6 @@ UpdateResult FindList(const DataFile& data, const CharacterRecord& character, ui
                                                        : UpdateResult::DataFileError;
 }
 
-void ShowLanguageButtons(RunWindow& window, bool visible) {
-    for (int32_t id = kFirstLanguageButtonId; id <= kLastLanguageButtonId; ++id) {
-        window.ShowControl(id, visible);
-    }
-}
-
 }  // namespace
 
 void UpdateController::Step() {
@@ -86,25 +80,25 @@ void UpdateController::Step() {
 
 void UpdateController::SetState(int32_t kind) {
     if (seams.window != nullptr && (kind == ChoosingLanguage || kind == Ready)) {
-        seams.window->ShowControl(kUpdateButtonId, kind == Ready);
-        ShowLanguageButtons(*seams.window, kind == ChoosingLanguage);
+        seams.window->ShowControl(RunControl::UpdateButton, kind == Ready);
+        seams.window->ShowControl(RunControl::LanguageChoice, kind == ChoosingLanguage);
     }
     state = kind;
 }
 
 void UpdateController::RunUpdate() {
     RunWindow& window = *seams.window;
-    window.ShowControl(kUpdateButtonId, false);
+    window.ShowControl(RunControl::UpdateButton, false);
 
     UpdateResult result = FindTheHandheld();
 
     window.SetProgressRange(0, 1);
     window.SetProgressPos(0);
-    window.ShowControl(kProgressDisplayId, true);
+    window.ShowControl(RunControl::ProgressDisplay, true);
 
     if (result == UpdateResult::Updated) result = Transfer();
 
-    window.ShowControl(kProgressDisplayId, false);
+    window.ShowControl(RunControl::ProgressDisplay, false);
     if (MessageForResult(result).writesClosingBlock && g_currentDevice) {
         window.SetHandheldInUse(true);
         g_currentDevice->WriteClosingBlock();

@@ -1,12 +1,12 @@
-// The system's drives and pause, for the device seams a program sets at start-up.
+// The system's drives and pause, for the devices a program makes.
 #pragma once
 
 #include "device/DeviceSeams.h"
 
+class ProgressSink;
 class Sleeper;
-class TransferProgress;
 
 // Windows: its drives, VWIN32 first where the system has it, and its Sleep.
-DeviceSeams SystemDeviceSeams(TransferProgress& progress);
+DeviceSeams SystemDeviceSeams(ProgressSink& progress);
 // The real pause between directions.
 Sleeper& SystemSleeper();

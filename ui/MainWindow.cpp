@@ -15,10 +15,13 @@ namespace {
 constexpr POINT kUpdateAt{187, 242};
 constexpr POINT kCloseAt{486, 5};
 constexpr POINT kProgressAt{157, 253};
-constexpr uint32_t kLastLanguageCommand = 20485;
+// The language commands; their buttons are the commands from 20481 (English).
+constexpr int32_t kFirstLanguageCommand = 20480;
+constexpr int32_t kLastLanguageCommand = 20485;
 
 bool IsLanguageCommand(uint32_t id) {
-    return id >= static_cast<uint32_t>(kFirstLanguageCommand) && id <= kLastLanguageCommand;
+    return id >= static_cast<uint32_t>(kFirstLanguageCommand) &&
+           id <= static_cast<uint32_t>(kLastLanguageCommand);
 }
 
 }  // namespace
@@ -218,9 +221,22 @@ void MainWindow::ShowAboutBox() {
     about->Create(g_instance, Handle(), IDD_ABOUT);
 }
 
-void MainWindow::ShowControl(int32_t controlId, bool visible) {
+void MainWindow::ShowControl(RunControl control, bool visible) {
     if (!IsWindow(Handle())) return;
-    ShowWindow(GetDlgItem(Handle(), controlId), visible ? SW_SHOW : SW_HIDE);
+    const int show = visible ? SW_SHOW : SW_HIDE;
+    switch (control) {
+        case RunControl::UpdateButton:
+            ShowWindow(GetDlgItem(Handle(), IDC_UPDATE), show);
+            break;
+        case RunControl::ProgressDisplay:
+            ShowWindow(GetDlgItem(Handle(), IDC_PROGRESS), show);
+            break;
+        case RunControl::LanguageChoice:
+            for (int32_t id = kFirstLanguageCommand + 1; id <= kLastLanguageCommand; ++id) {
+                ShowWindow(GetDlgItem(Handle(), id), show);
+            }
+            break;
+    }
 }
 
 void MainWindow::SetProgressRange(uint32_t low, uint32_t high) {
@@ -232,8 +248,12 @@ void MainWindow::SetProgressPos(uint32_t position) {
     MoveProgress(ClampProgressPos(progress, static_cast<int32_t>(position)));
 }
 
-void MainWindow::StepProgress(int32_t delta) {
-    MoveProgress(SteppedProgressPos(progress, delta));
+void MainWindow::StepProgress(uint32_t blocks) {
+    MoveProgress(SteppedProgressPos(progress, static_cast<int32_t>(blocks)));
+}
+
+void MainWindow::PumpMessages() {
+    Application::PumpMessages();
 }
 
 void MainWindow::MoveProgress(int32_t newPos) {

@@ -20,9 +20,13 @@ public:
 
     // RunWindow: what a run does with the window. Each call first checks that the
     // window still exists, so no step of a run can touch a destroyed one.
-    void ShowControl(int32_t controlId, bool visible) override;
+    void ShowControl(RunControl control, bool visible) override;
     void SetProgressRange(uint32_t low, uint32_t high) override;
     void SetProgressPos(uint32_t position) override;
+    // Advances the bar after each chunk a transfer writes.
+    void StepProgress(uint32_t blocks) override;
+    // A quit taken here is remembered by the application for its main loop.
+    void PumpMessages() override;
     void RaiseBusy() override;
     void LowerBusy() override;
     void SetHandheldInUse(bool inUse) override;
@@ -30,9 +34,6 @@ public:
 
     // The window's keyboard shortcuts (F1 for the About box); true when it took the message.
     bool TranslateShortcut(MSG& message);
-
-    // Advances the bar after each chunk a transfer writes.
-    void StepProgress(int32_t delta);
 
     int32_t BusyCount() const { return busyCount; }
     ProgressState Progress() const { return progress; }

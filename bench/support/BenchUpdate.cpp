@@ -4,16 +4,15 @@
 
 #include "BenchClock.h"
 #include "device/HandheldFinder.h"
-#include "device/TransferProgress.h"
 #include "engine/DeviceImage.h"
 #include "engine/RunWindow.h"
 #include "engine/UpdateController.h"
 
 namespace {
 
-class SilentWindow final : public RunWindow, public TransferProgress {
+class SilentWindow final : public RunWindow {
 public:
-    void ShowControl(int32_t, bool) override {}
+    void ShowControl(RunControl, bool) override {}
     void SetProgressRange(uint32_t, uint32_t) override {}
     void SetProgressPos(uint32_t) override {}
     void RaiseBusy() override {}

@@ -8,7 +8,7 @@ Sleeper& SystemSleeper() {
     return sleeper;
 }
 
-DeviceSeams SystemDeviceSeams(TransferProgress& progress) {
+DeviceSeams SystemDeviceSeams(ProgressSink& progress) {
     static Win32Volumes volumes(SystemApi());
     return {&volumes, &SystemSleeper(), &progress};
 }

@@ -121,9 +121,13 @@ class FakeWindow : public RunWindow {
 public:
     explicit FakeWindow(CallLog& log) : log(log) {}
 
-    void ShowControl(int32_t controlId, bool visible) override {
-        log.push_back((visible ? "Show " : "Hide ") + std::to_string(controlId));
+    void ShowControl(RunControl control, bool visible) override {
+        static const char* const kNames[] = {"UpdateButton", "LanguageChoice", "ProgressDisplay"};
+        log.push_back((visible ? "Show " : "Hide ") +
+                      std::string(kNames[static_cast<int>(control)]));
     }
+    void StepProgress(uint32_t) override {}
+    void PumpMessages() override {}
     void SetProgressRange(uint32_t low, uint32_t high) override {
         log.push_back("SetProgressRange " + std::to_string(low) + " " + std::to_string(high));
     }

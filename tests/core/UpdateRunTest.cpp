@@ -121,13 +121,13 @@ TEST_F(UpdateRun, UpdatesTheHandheldInTheOrderOfTheRoad) {
 
     EXPECT_EQ(UpdateResult::Updated, Run());
 
-    const CallLog expected = {"Hide 1101",
+    const CallLog expected = {"Hide UpdateButton",
                               "FindHandhelds",
                               "ShowMessage 48",
                               "CreateDevice 4",
                               "SetProgressRange 0 1",
                               "SetProgressPos 0",
-                              "Show 1102",
+                              "Show ProgressDisplay",
                               "OpenDataFile",
                               "HandheldInUse",
                               "Open",
@@ -138,7 +138,7 @@ TEST_F(UpdateRun, UpdatesTheHandheldInTheOrderOfTheRoad) {
                               "SetProgressPos 0",
                               "WriteBlocks 3 2084864",
                               "Close",
-                              "Hide 1102",
+                              "Hide ProgressDisplay",
                               "WriteClosingBlock",
                               "Open",
                               "Identify",
@@ -146,12 +146,8 @@ TEST_F(UpdateRun, UpdatesTheHandheldInTheOrderOfTheRoad) {
                               "Close",
                               "HandheldFree",
                               "ShowMessage 64",
-                              "Show 1101",
-                              "Hide 20481",
-                              "Hide 20482",
-                              "Hide 20483",
-                              "Hide 20484",
-                              "Hide 20485"};
+                              "Show UpdateButton",
+                              "Hide LanguageChoice"};
     EXPECT_EQ(expected, log);
     EXPECT_EQ(MessageText(MsgDoNotRemove), window.messages.front().text);
     EXPECT_EQ(MessageText(MsgUpdated), ResultMessage().text);
@@ -172,9 +168,9 @@ TEST_F(UpdateRun, UpdatesTheHandheldInTheOrderOfTheRoad) {
 
 TEST_F(UpdateRun, NoHandheldShowsAndHidesProgressAndTouchesNothing) {
     EXPECT_EQ(UpdateResult::NoHandheld, Run());
-    EXPECT_EQ((CallLog{"Hide 1101", "FindHandhelds", "SetProgressRange 0 1", "SetProgressPos 0",
-                       "Show 1102", "Hide 1102", "ShowMessage 48", "Show 1101", "Hide 20481",
-                       "Hide 20482", "Hide 20483", "Hide 20484", "Hide 20485"}),
+    EXPECT_EQ((CallLog{"Hide UpdateButton", "FindHandhelds", "SetProgressRange 0 1",
+                       "SetProgressPos 0", "Show ProgressDisplay", "Hide ProgressDisplay",
+                       "ShowMessage 48", "Show UpdateButton", "Hide LanguageChoice"}),
               log);
     EXPECT_EQ(MessageText(MsgNoDevice), ResultMessage().text);
     EXPECT_FALSE(g_currentDevice);
@@ -396,9 +392,7 @@ TEST(UpdateControllerStates, StepMovesFromStartToChoosingAndUpdateWaitsOnePass) 
 
     controller.Step();
     EXPECT_EQ(UpdateController::ChoosingLanguage, controller.GetState());
-    EXPECT_EQ((CallLog{"Hide 1101", "Show 20481", "Show 20482", "Show 20483", "Show 20484",
-                       "Show 20485"}),
-              log);
+    EXPECT_EQ((CallLog{"Hide UpdateButton", "Show LanguageChoice"}), log);
     controller.Step();
     EXPECT_EQ(UpdateController::ChoosingLanguage, controller.GetState()) << "waits for a language";
 

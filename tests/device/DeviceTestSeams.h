@@ -8,15 +8,17 @@
 #include <vector>
 
 #include "device/DeviceSeams.h"
+#include "device/ProgressSink.h"
 #include "device/Sleeper.h"
-#include "device/TransferProgress.h"
 #include "emulator/EmulatorVolumes.h"
 #ifdef _WIN32
 #include "LockRuleVolumes.h"
 #endif
 
-class RecordingProgress final : public TransferProgress {
+class RecordingProgress final : public ProgressSink {
 public:
+    void SetProgressRange(uint32_t, uint32_t) override {}
+    void SetProgressPos(uint32_t) override {}
     void StepProgress(uint32_t blocks) override { steps.push_back(blocks); }
     void PumpMessages() override {
         ++pumps;

@@ -14,9 +14,11 @@
 // Keeps only what tests look at afterwards.
 class RecordingWindow final : public RunWindow {
 public:
-    void ShowControl(int32_t, bool) override {}
+    void ShowControl(RunControl, bool) override {}
     void SetProgressRange(uint32_t, uint32_t) override {}
     void SetProgressPos(uint32_t) override {}
+    void StepProgress(uint32_t) override {}
+    void PumpMessages() override {}
     void RaiseBusy() override { ++busyCount; }
     void LowerBusy() override { --busyCount; }
     void ShowMessage(MessageKind kind, const wchar_t*) override {

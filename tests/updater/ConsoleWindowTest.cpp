@@ -37,11 +37,11 @@ private:
 void WriteBack(ConsoleWindow& window) {
     window.SetProgressRange(0, 1);
     window.SetProgressPos(0);
-    window.ShowControl(kProgressDisplayId, true);
+    window.ShowControl(RunControl::ProgressDisplay, true);
     window.SetProgressRange(0, 509);
     window.SetProgressPos(0);
     for (int i = 0; i < 255; ++i) window.StepProgress(i < 254 ? 2 : 1);
-    window.ShowControl(kProgressDisplayId, false);
+    window.ShowControl(RunControl::ProgressDisplay, false);
     window.StepProgress(1);
 }
 
@@ -98,8 +98,8 @@ TEST(ConsoleWindow, ARunThatFailsBeforeDataMovesShowsNoBarAndQuietWindowsKeepThe
     ConsoleWindow window(out.Get(), nullptr, style);
     window.SetProgressRange(0, 1);
     window.SetProgressPos(0);
-    window.ShowControl(kProgressDisplayId, true);
-    window.ShowControl(kProgressDisplayId, false);
+    window.ShowControl(RunControl::ProgressDisplay, true);
+    window.ShowControl(RunControl::ProgressDisplay, false);
     window.ShowMessage(MessageKind::Warning, L"Not found");
     EXPECT_EQ(out.Text(), "");
     EXPECT_EQ(window.LastMessage(), "Not found");

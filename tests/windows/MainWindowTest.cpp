@@ -195,7 +195,7 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileARunIsUnderWay) {
 TEST_F(MainWindowTest, RunStepsAfterTheWindowIsGoneTouchNothing) {
     ShowWindow(GetDlgItem(handle, IDC_PROGRESS), SW_SHOW);
     DestroyWindow(handle);
-    window->ShowControl(IDC_UPDATE, true);
+    window->ShowControl(RunControl::UpdateButton, true);
     window->SetProgressRange(0, 509);
     window->StepProgress(2);
     window->OnIdle();

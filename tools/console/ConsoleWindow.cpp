@@ -21,8 +21,8 @@ std::string Ascii(const wchar_t* text) {
 
 }  // namespace
 
-void ConsoleWindow::ShowControl(int32_t controlId, bool visible) {
-    if (controlId != kProgressDisplayId) return;
+void ConsoleWindow::ShowControl(RunControl control, bool visible) {
+    if (control != RunControl::ProgressDisplay) return;
     progressShown = visible;
     if (!visible) EndBar();
     if (style.verbose) std::fprintf(out, "progress display %s\n", visible ? "shown" : "hidden");

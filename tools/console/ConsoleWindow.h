@@ -6,19 +6,18 @@
 #include <cstdio>
 #include <string>
 
-#include "device/TransferProgress.h"
 #include "engine/RunWindow.h"
 
 struct ConsoleStyle {
     enum class Progress { Hidden, Lines, Bar };
     Progress progress = Progress::Lines;
-    // Names the controls shown and hidden, the kind of each message and the blocks moved: for
+    // Names the display shown and hidden, the kind of each message and the blocks moved: for
     // scripts that follow a run step by step.
     bool verbose = true;
     bool printMessages = true;
 };
 
-class ConsoleWindow final : public RunWindow, public TransferProgress {
+class ConsoleWindow final : public RunWindow {
 public:
     static constexpr int32_t kBarWidth = 40;
 
@@ -26,16 +25,15 @@ public:
     explicit ConsoleWindow(std::FILE* out, std::FILE* errors = nullptr, ConsoleStyle style = {})
         : out(out), errors(errors != nullptr ? errors : out), style(style) {}
 
-    void ShowControl(int32_t controlId, bool visible) override;
+    void ShowControl(RunControl control, bool visible) override;
     void SetProgressRange(uint32_t low, uint32_t high) override;
     void SetProgressPos(uint32_t position) override;
-    void RaiseBusy() override { ++busyCount; }
-    void LowerBusy() override { --busyCount; }
-    void ShowMessage(MessageKind kind, const wchar_t* text) override;
-
     // Stops at the upper end of the range, as the progress bar does.
     void StepProgress(uint32_t blocks) override;
     void PumpMessages() override { ++pumps; }
+    void RaiseBusy() override { ++busyCount; }
+    void LowerBusy() override { --busyCount; }
+    void ShowMessage(MessageKind kind, const wchar_t* text) override;
 
     int32_t BusyCount() const { return busyCount; }
     uint32_t Pumps() const { return pumps; }

@@ -4,7 +4,7 @@
 #include "device/HandheldFinder.h"
 
 FoundHandhelds::FoundHandhelds(const std::vector<std::string>& paths, Sleeper& sleeper,
-                               TransferProgress& progress, bool dryRun)
+                               ProgressSink& progress, bool dryRun)
     : seams{&volumes, &sleeper, &progress}, count(paths.size()), dryRun(dryRun) {
     for (size_t i = 0; i < paths.size(); ++i) {
         const int32_t drive = HandheldFinder::kFirstProbedDrive + static_cast<int32_t>(i);

@@ -14,7 +14,7 @@ class FoundHandhelds final : public HandheldScanner {
 public:
     // The run's device writes nothing when dryRun is set.
     FoundHandhelds(const std::vector<std::string>& paths, Sleeper& sleeper,
-                   TransferProgress& progress, bool dryRun);
+                   ProgressSink& progress, bool dryRun);
 
     // Volumes 2 (C:) and on stand for the paths, in their order.
     int32_t FindHandhelds(uint32_t* mask) override;

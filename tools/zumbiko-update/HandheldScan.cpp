@@ -30,7 +30,7 @@ bool ScanOutcome::AnyDenied() const {
 
 // The drive scan probes drive letters C: to X:; more volumes than that go in further rounds.
 ScanOutcome ScanVolumes(const std::vector<VolumeCandidate>& candidates, Sleeper& sleeper,
-                        TransferProgress& progress) {
+                        ProgressSink& progress) {
     ScanOutcome outcome;
     for (size_t first = 0; first < candidates.size(); first += kProbedDrives) {
         const size_t count = std::min<size_t>(kProbedDrives, candidates.size() - first);

@@ -7,7 +7,7 @@
 #include "RemovableVolumes.h"
 
 class Sleeper;
-class TransferProgress;
+class ProgressSink;
 
 struct UnopenedVolume {
     std::string path;
@@ -26,4 +26,4 @@ struct ScanOutcome {
 
 // The scan moves no data: progress is never stepped.
 ScanOutcome ScanVolumes(const std::vector<VolumeCandidate>& candidates, Sleeper& sleeper,
-                        TransferProgress& progress);
+                        ProgressSink& progress);
