@@ -20,7 +20,19 @@ constexpr OldCharacter kOldCharacters[] = {
 };
 constexpr OldCharacter kOtherOldCharacter = {0, 0, 0, 0x11};
 
+const OldCharacter& Converted(int16_t oldNumber) {
+    for (const OldCharacter& candidate : kOldCharacters) {
+        if (candidate.oldNumber == oldNumber) return candidate;
+    }
+    return kOtherOldCharacter;
+}
+
 }  // namespace
+
+CharacterIdentity OldLayoutCharacter(int16_t oldNumber) {
+    const OldCharacter& converted = Converted(oldNumber);
+    return {converted.group, converted.number};
+}
 
 uint16_t SystemRecord::VersionWord() const {
     return LoadLe16(record + kRecordVersionWord);
@@ -39,11 +51,7 @@ int16_t SystemRecord::CharacterNumber() const {
 }
 
 void SystemRecord::ConvertOldRecord() {
-    const int16_t old = CharacterNumber();
-    OldCharacter converted = kOtherOldCharacter;
-    for (const OldCharacter& candidate : kOldCharacters) {
-        if (candidate.oldNumber == old) converted = candidate;
-    }
+    const OldCharacter& converted = Converted(CharacterNumber());
 
     SetVersionWord(kLastOldLayoutVersion);
     StoreLe16(record + kRecordCharacterGroup, static_cast<uint16_t>(converted.group));

@@ -13,6 +13,14 @@ constexpr uint16_t kHighestVersion = 0x299;
 // Version words up to this one mark the older record layout.
 constexpr uint16_t kLastOldLayoutVersion = 0x201;
 
+struct CharacterIdentity {
+    int16_t group;
+    int16_t number;
+};
+
+// The character that a record of the older layout names by its number alone.
+CharacterIdentity OldLayoutCharacter(int16_t oldNumber);
+
 // A view of one record inside the device image; it owns nothing.
 class SystemRecord {
 public:

@@ -8,6 +8,7 @@
 #include "engine/DeviceImage.h"
 #include "engine/MappedFile.h"
 #include "engine/RunWindow.h"
+#include "engine/UpdatePlan.h"
 
 UpdateController g_updateController;
 RefPtr<HandheldDevice> g_currentDevice;
@@ -34,30 +35,6 @@ int32_t LowestDrive(uint32_t mask) {
         if (mask & (uint32_t{1} << drive)) return drive;
     }
     return -1;
-}
-
-// An entry the character needs: missing is result 9 naming the id.
-UpdateResult FindRequiredEntry(const DataFile& data, const CharacterRecord& character, uint32_t id,
-                               ResourceEntry* entry) {
-    switch (data.FindEntry(character, id, entry)) {
-        case Lookup::Found:
-            return UpdateResult::Updated;
-        case Lookup::Absent:
-            g_errorId = id;
-            return UpdateResult::DataMissing;
-        case Lookup::OutOfBounds:
-            break;
-    }
-    return UpdateResult::DataFileError;
-}
-
-UpdateResult FindList(const DataFile& data, const CharacterRecord& character, uint32_t listId,
-                      IdList* list) {
-    ResourceEntry entry{};
-    const UpdateResult result = FindRequiredEntry(data, character, listId, &entry);
-    if (result != UpdateResult::Updated) return result;
-    return data.ReadList(entry, list) == Lookup::Found ? UpdateResult::Updated
-                                                       : UpdateResult::DataFileError;
 }
 
 }  // namespace
@@ -89,6 +66,7 @@ void UpdateController::SetState(int32_t kind) {
 void UpdateController::RunUpdate() {
     RunWindow& window = *seams.window;
     window.ShowControl(RunControl::UpdateButton, false);
+    lastPlan.reset();
 
     UpdateResult result = FindTheHandheld();
 
@@ -140,67 +118,17 @@ UpdateResult UpdateController::Transfer() {
         return UpdateResult::ReadError;
     }
 
-    const UpdateResult result = UpdateImage(data);
+    const UpdatePlan& plan = lastPlan.emplace(
+        PlanUpdate(image.Record(kSystemBlockLow), image.Record(kSystemBlockHigh), data));
+    ApplyPlan(plan, data, image);
+    if (plan.result == UpdateResult::DataMissing || plan.result == UpdateResult::DataTooLarge) {
+        g_errorId = plan.errorId;
+    }
     // Changed or cut short while the handheld was read: no longer the update that was
     // installed, whatever its look-ups found.
     if (!file->Unchanged()) return UpdateResult::DataFileError;
-    if (result != UpdateResult::Updated) return result;
+    if (plan.result != UpdateResult::Updated) return plan.result;
     if (!image.WriteBack(device, *seams.window)) return UpdateResult::WriteError;
-    return UpdateResult::Updated;
-}
-
-// Version checks, conversion, placement of the required resources and the stamp.
-UpdateResult UpdateController::UpdateImage(const DataFile& data) {
-    DeviceImage& image = *seams.image;
-    SystemRecord low = image.Record(kSystemBlockLow);
-    SystemRecord high = image.Record(kSystemBlockHigh);
-
-    const uint16_t version = high.VersionWord();
-    if (version < kLowestVersion || version > kHighestVersion) return UpdateResult::WrongVersion;
-    if (uint32_t{version} >= data.DataVersion()) return UpdateResult::AlreadyUpdated;
-    if (version <= kLastOldLayoutVersion) {
-        // A write-back torn after block 509 left it converted and stamped while block 511 is
-        // still old: converting it again would take its new number for an old one.
-        if (!low.HasNewerLayout()) low.ConvertOldRecord();
-        high.ConvertOldRecord();
-    }
-
-    CharacterRecord character{};
-    switch (data.FindCharacter(high.CharacterGroup(), high.CharacterNumber(), &character)) {
-        case Lookup::Found:
-            break;
-        case Lookup::Absent:
-            return UpdateResult::CharacterNotSupported;
-        case Lookup::OutOfBounds:
-            return UpdateResult::DataFileError;
-    }
-
-    IdList required{};
-    UpdateResult result = FindList(data, character, kRequiredListId, &required);
-    if (result != UpdateResult::Updated) return result;
-
-    for (uint32_t k = 0; k < required.count; ++k) {
-        const uint32_t id = required.Id(k);
-        ResourceEntry entry{};
-        result = FindRequiredEntry(data, character, id, &entry);
-        if (result != UpdateResult::Updated) return result;
-        if (!DeviceImage::Fits(entry.destinationBlock, entry.dataLength)) {
-            g_errorId = id;
-            return UpdateResult::DataTooLarge;
-        }
-        const uint8_t* source = data.ResourceBytes(entry);
-        if (source == nullptr) return UpdateResult::DataFileError;
-        image.PlaceResource(entry.destinationBlock, entry.dataLength, source);
-    }
-
-    // Only the second list's presence matters; reading it checks it lies in the file.
-    IdList second{};
-    result = FindList(data, character, kSecondListId, &second);
-    if (result != UpdateResult::Updated) return result;
-
-    const auto stamp = static_cast<uint16_t>(data.DataVersion());
-    low.SetVersionWord(stamp);
-    high.SetVersionWord(stamp);
     return UpdateResult::Updated;
 }
 

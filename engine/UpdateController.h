@@ -2,12 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "app/RefPtr.h"
 #include "device/HandheldDevice.h"
+#include "engine/UpdatePlan.h"
 #include "engine/UpdateResult.h"
 
-class DataFile;
 class DataFileSource;
 class DeviceImage;
 class HandheldScanner;
@@ -41,16 +42,18 @@ public:
 
     int32_t GetState() const { return state; }
     UpdateResult LastResult() const { return lastResult; }
+    // What the last run planned, once it had read the handheld with a usable data file.
+    const std::optional<UpdatePlan>& LastPlan() const { return lastPlan; }
 
 private:
     UpdateResult FindTheHandheld();
     UpdateResult Transfer();
-    UpdateResult UpdateImage(const DataFile& data);
     void ShowResult(UpdateResult result);
 
     UpdateSeams seams;
     int32_t state = Start;
     UpdateResult lastResult = UpdateResult::Updated;
+    std::optional<UpdatePlan> lastPlan;
 };
 
 extern UpdateController g_updateController;

@@ -15,16 +15,16 @@ void PrintPlan(std::FILE* out, const UpdatePlan& plan) {
     }
     Say(out, TxtCheckResources);
     for (const PlannedResource& resource : plan.resources) {
-        if (!resource.present) {
+        const ResourceEntry& entry = resource.entry;
+        if (resource.lookup != Lookup::Found) {
             Say(out, TxtCheckResourceMissing, resource.id);
         } else if (!resource.fits) {
-            Say(out, TxtCheckResourceTooLarge, resource.id, resource.length,
-                resource.destinationBlock);
+            Say(out, TxtCheckResourceTooLarge, resource.id, entry.dataLength,
+                entry.destinationBlock);
         } else {
-            const uint32_t blocks = BlocksFor(resource.length);
-            const uint32_t last = resource.destinationBlock + (blocks == 0 ? 0 : blocks - 1);
-            Say(out, TxtCheckResource, resource.id, resource.length, resource.destinationBlock,
-                last);
+            const uint32_t blocks = BlocksFor(entry.dataLength);
+            const uint32_t last = entry.destinationBlock + (blocks == 0 ? 0 : blocks - 1);
+            Say(out, TxtCheckResource, resource.id, entry.dataLength, entry.destinationBlock, last);
         }
     }
     Say(out, TxtCheckWriteBack, kWriteBackBlocks);
@@ -34,7 +34,7 @@ void PrintPlan(std::FILE* out, const UpdatePlan& plan) {
 
 void PrintCheckReport(std::FILE* out, const CheckFindings& findings) {
     if (!findings.device.empty()) Say(out, TxtCheckDevice, findings.device.c_str());
-    if (findings.planKnown) PrintPlan(out, findings.plan);
+    if (findings.plan) PrintPlan(out, *findings.plan);
     Say(out, TxtCheckNothingWritten);
     if (findings.result == UpdateResult::Updated) {
         Say(out, TxtCheckReady);

@@ -2,15 +2,16 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
-#include "UpdatePlan.h"
+#include "engine/UpdatePlan.h"
 #include "engine/UpdateResult.h"
 
 struct CheckFindings {
     std::string device;
-    bool planKnown = false;  // the handheld and the data file were both read
-    UpdatePlan plan;
+    // Known once the handheld and the data file were both read.
+    std::optional<UpdatePlan> plan;
     UpdateResult result = UpdateResult::Updated;
     std::string message;  // the result's message as the update would show it
 };

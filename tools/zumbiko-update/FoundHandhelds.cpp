@@ -19,7 +19,6 @@ int32_t FoundHandhelds::FindHandhelds(uint32_t* mask) {
 }
 
 RefPtr<HandheldDevice> FoundHandhelds::CreateDevice(int32_t driveIndex) {
-    if (!dryRun) return new HandheldDevice(driveIndex, seams);
-    dryRunDevice = new DryRunDevice(driveIndex, seams);
-    return dryRunDevice;
+    if (dryRun) return new DryRunDevice(driveIndex, seams);
+    return new HandheldDevice(driveIndex, seams);
 }

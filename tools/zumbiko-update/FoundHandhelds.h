@@ -8,25 +8,19 @@
 #include "device/HandheldScanner.h"
 #include "platform/posix/PosixVolumes.h"
 
-class DryRunDevice;
-
 class FoundHandhelds final : public HandheldScanner {
 public:
     // The run's device writes nothing when dryRun is set.
-    FoundHandhelds(const std::vector<std::string>& paths, Sleeper& sleeper,
-                   ProgressSink& progress, bool dryRun);
+    FoundHandhelds(const std::vector<std::string>& paths, Sleeper& sleeper, ProgressSink& progress,
+                   bool dryRun);
 
     // Volumes 2 (C:) and on stand for the paths, in their order.
     int32_t FindHandhelds(uint32_t* mask) override;
     RefPtr<HandheldDevice> CreateDevice(int32_t driveIndex) override;
-
-    // The device of a dry run, once the run made it.
-    DryRunDevice* DryRun() const { return dryRunDevice; }
 
 private:
     PosixVolumes volumes;
     DeviceSeams seams;
     size_t count;
     bool dryRun;
-    DryRunDevice* dryRunDevice = nullptr;
 };

@@ -6,12 +6,10 @@
 
 #include "CheckReport.h"
 #include "ConsoleWindow.h"
-#include "DryRunDevice.h"
 #include "FoundHandhelds.h"
 #include "HandheldScan.h"
 #include "MountTable.h"
 #include "UpdaterTexts.h"
-#include "engine/DataFile.h"
 #include "engine/DeviceImage.h"
 #include "engine/UpdateController.h"
 #include "platform/ProgramDataFile.h"
@@ -87,20 +85,13 @@ ConsoleStyle StyleFor(const UpdaterOptions& options, bool terminal) {
     return style;
 }
 
-CheckFindings FindingsOf(const std::string& dataPath, const FoundHandhelds& scanner,
-                         const ConsoleWindow& window, UpdateResult result,
+CheckFindings FindingsOf(const ConsoleWindow& window,
                          const std::vector<VolumeCandidate>& handhelds) {
     CheckFindings findings;
-    findings.result = result;
+    findings.result = g_updateController.LastResult();
+    findings.plan = g_updateController.LastPlan();
     findings.message = window.LastMessage();
     if (handhelds.size() == 1) findings.device = handhelds[0].path;
-    const DryRunDevice* device = scanner.DryRun();
-    const std::unique_ptr<MappedFile> file = MapFileReadOnly(dataPath.c_str());
-    if (device != nullptr && !device->UpperSystemBlock().empty() && file) {
-        const DataFile data(file->Bytes(), file->Size());
-        findings.planKnown = data.HasHeader();
-        if (findings.planKnown) findings.plan = PlanUpdate(device->UpperSystemBlock(), data);
-    }
     return findings;
 }
 
@@ -140,7 +131,7 @@ int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bo
     const UpdateResult result = g_updateController.LastResult();
 
     if (options.check) {
-        PrintCheckReport(out, FindingsOf(dataPath, scanner, window, result, scan.handhelds));
+        PrintCheckReport(out, FindingsOf(window, scan.handhelds));
     }
     g_currentDevice.Reset();
     if (result == UpdateResult::NoHandheld) {
