@@ -3,31 +3,16 @@
 #include <memory>
 
 #include "BenchClock.h"
+#include "ConsoleWindow.h"
 #include "device/HandheldFinder.h"
 #include "engine/DeviceImage.h"
-#include "engine/RunWindow.h"
 #include "engine/UpdateController.h"
-
-namespace {
-
-class SilentWindow final : public RunWindow {
-public:
-    void ShowControl(RunControl, bool) override {}
-    void SetProgressRange(uint32_t, uint32_t) override {}
-    void SetProgressPos(uint32_t) override {}
-    void RaiseBusy() override {}
-    void LowerBusy() override {}
-    void ShowMessage(MessageKind, const wchar_t*) override {}
-    void StepProgress(uint32_t) override {}
-    void PumpMessages() override {}
-};
-
-}  // namespace
 
 UpdateTiming TimeOneUpdate(VolumeAccess& volumes, Sleeper& sleeper, DataFileSource& dataFile) {
     // 2 MiB: not on the stack. A fresh image each run, as a fresh program has.
     const auto image = std::make_unique<DeviceImage>();
-    SilentWindow window;
+    // Shows nothing; every message is closed at once.
+    ConsoleWindow window(stdout, nullptr, {ConsoleStyle::Progress::Hidden, false, false});
     HandheldFinder finder(DeviceSeams{&volumes, &sleeper, &window});
     UpdateController controller;
     controller.Attach({&finder, &window, &dataFile, image.get()});

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "UpdateFakes.h"
 #include "app/ByteOrder.h"
 #include "engine/DeviceImage.h"
+#include "tests/support/StandIns.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ protected:
     }
 
     CallLog log;
-    FakeWindow window{log};
+    RecordingWindow window{&log};
     std::unique_ptr<DeviceImage> image = std::make_unique<DeviceImage>();
     RefPtr<FakeHandheld> handheld{new FakeHandheld(4, log)};
 };

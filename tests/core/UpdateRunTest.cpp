@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "UpdateFakes.h"
 #include "engine/DataFile.h"
+#include "engine/UpdateController.h"
+#include "tests/support/StandIns.h"
 #include "tools/zdat/DataFileWriter.h"
 
 namespace {
@@ -98,7 +99,7 @@ protected:
     }
 
     // The message a run ended with: the last one shown.
-    const FakeWindow::Message& ResultMessage() const { return window.messages.back(); }
+    const RecordingWindow::Message& ResultMessage() const { return window.messages.back(); }
 
     bool Contains(const std::string& call) const {
         return std::find(log.begin(), log.end(), call) != log.end();
@@ -106,9 +107,9 @@ protected:
 
     CallLog log;
     int liveDevices = 0;
-    FakeScanner scanner{log};
-    FakeWindow window{log};
-    FakeDataFile dataFile{log};
+    FakeScanner scanner{&log};
+    RecordingWindow window{&log};
+    TestDataFile dataFile{{}, &log};
     std::unique_ptr<DeviceImage> image = std::make_unique<DeviceImage>();
     UpdateController controller;
 };
@@ -386,7 +387,7 @@ TEST_F(UpdateRun, MalformedDataFilesAreDataFileErrors) {
 
 TEST(UpdateControllerStates, StepMovesFromStartToChoosingAndUpdateWaitsOnePass) {
     CallLog log;
-    FakeWindow window(log);
+    RecordingWindow window(&log);
     UpdateController controller;
     controller.Attach({nullptr, &window, nullptr, nullptr});
 

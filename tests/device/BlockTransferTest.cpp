@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "DeviceTestSeams.h"
 #include "app/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "emulator/EmulatedHandheld.h"
+#include "tests/support/EmulatedSeams.h"
 
 namespace {
 
@@ -79,8 +79,8 @@ TEST_F(BlockTransferTest, ReadingOneBlockCostsThreeCommandsOneWindowAndItsTurnar
     }
     // Fresh object: before the first command, before the window, before EndCommand.
     EXPECT_EQ(test.sleeper.pauses.size(), 3u);
-    EXPECT_EQ(test.progress.pumps, 1u);
-    EXPECT_TRUE(test.progress.steps.empty());
+    EXPECT_EQ(test.window.pumps, 1u);
+    EXPECT_TRUE(test.window.steps.empty());
     EXPECT_EQ(0, std::memcmp(block.data(), handheld->Memory().Block(511), kBlock));
     ExpectLockPaired();
 }
@@ -112,7 +112,7 @@ TEST_F(BlockTransferTest, SeveralBlocksAnsweredOneAtATimeTakeOneTransactionEach)
     EXPECT_EQ(Commands(), expected);
     EXPECT_EQ(Record().commands[4].Block(), 510u);
     EXPECT_EQ(Record().commands[7].Block(), 511u);
-    EXPECT_EQ(test.progress.pumps, 3u);
+    EXPECT_EQ(test.window.pumps, 3u);
     EXPECT_EQ(0,
               std::memcmp(destination.data(), handheld->Memory().Block(509), size_t{3} * kBlock));
     ExpectLockPaired();
@@ -161,11 +161,11 @@ TEST_F(BlockTransferTest, WriteBackSizeGoesOutAs255WindowsInOneTransaction) {
     EXPECT_EQ(Record().windowsWritten, 255u);
     EXPECT_EQ(Commands(), (Codes{0x80, 0x2A, 0x81}));
     EXPECT_EQ(Record().commands[1].ByteCount(), 0x1FD000u);
-    ASSERT_EQ(test.progress.steps.size(), 255u);
-    for (size_t i = 0; i < 254; ++i) EXPECT_EQ(test.progress.steps[i], 2u) << i;
-    EXPECT_EQ(test.progress.steps.back(), 1u);
-    EXPECT_EQ(test.progress.StepTotal(), 509u);
-    EXPECT_EQ(test.progress.pumps, 255u);
+    ASSERT_EQ(test.window.steps.size(), 255u);
+    for (size_t i = 0; i < 254; ++i) EXPECT_EQ(test.window.steps[i], 2u) << i;
+    EXPECT_EQ(test.window.steps.back(), 1u);
+    EXPECT_EQ(test.window.StepTotal(), 509u);
+    EXPECT_EQ(test.window.pumps, 255u);
     EXPECT_EQ(test.sleeper.pauses.size(), 1u);
     EXPECT_EQ(0, std::memcmp(source.data(), handheld->Memory().Block(3), source.size()));
     EXPECT_TRUE(Record().protocolErrors.empty());
@@ -180,7 +180,7 @@ TEST_F(BlockTransferTest, OneBlockWriteSendsAFullWindowOfWhichTheHandheldTakesOn
     EXPECT_EQ(Record().operations[2].count, 16u);
     EXPECT_EQ(handheld->Memory().Block(100)[kBlock - 1], 0x3C);
     EXPECT_EQ(handheld->Memory().Block(101)[0], before);
-    EXPECT_EQ(test.progress.steps, (std::vector<uint32_t>{1}));
+    EXPECT_EQ(test.window.steps, (std::vector<uint32_t>{1}));
 }
 
 // Sector operations of a read: 1 BeginCommand, 2 ReadCommand, 3 window, 4 EndCommand.
@@ -201,10 +201,10 @@ TEST_F(BlockTransferTest, FailedReadStepsEndTheTransactionOnlyOnceItBegan) {
         options.failOperation = c.failing;
         Attach(options);
         std::vector<uint8_t> block(kBlock);
-        test.progress.pumps = 0;
+        test.window.pumps = 0;
         EXPECT_FALSE(device->ReadBlocks(509, kBlock, block.data())) << c.failing;
         EXPECT_EQ(Commands(), c.commands) << c.failing;
-        EXPECT_EQ(test.progress.pumps, c.pumps) << c.failing;
+        EXPECT_EQ(test.window.pumps, c.pumps) << c.failing;
         ExpectLockPaired();
     }
 }
@@ -227,12 +227,12 @@ TEST_F(BlockTransferTest, FailedWriteStepsEndTheTransactionOnlyOnceItBegan) {
         HandheldOptions options;
         options.failOperation = c.failing;
         Attach(options);
-        test.progress.steps.clear();
+        test.window.steps.clear();
         std::vector<uint8_t> source(size_t{4} * 8192);
         EXPECT_FALSE(device->WriteBlocks(3, 4 * 8192, source.data())) << c.failing;
         EXPECT_EQ(Commands(), c.commands) << c.failing;
         EXPECT_EQ(Record().windowsWritten, c.windows) << c.failing;
-        EXPECT_EQ(test.progress.steps, c.steps) << c.failing;
+        EXPECT_EQ(test.window.steps, c.steps) << c.failing;
         ExpectLockPaired();
     }
 }
@@ -244,7 +244,7 @@ TEST_F(BlockTransferTest, HandheldVanishingMidWriteFailsItAndEveryLaterStep) {
     std::vector<uint8_t> source(size_t{509} * kBlock);
     EXPECT_FALSE(device->WriteBlocks(3, 509 * kBlock, source.data()));
     EXPECT_EQ(Record().windowsWritten, 10u);
-    EXPECT_EQ(test.progress.steps.size(), 11u);
+    EXPECT_EQ(test.window.steps.size(), 11u);
     EXPECT_EQ(Record().unlocks, 0u);  // the unlock could not reach it any more
     EXPECT_EQ(Record().operations.back().failed, true);
     EXPECT_FALSE(device->ReadBlocks(509, kBlock, source.data()));
@@ -261,7 +261,7 @@ TEST_F(BlockTransferTest, ZeroBytesStillFollowTheProtocol) {
     EXPECT_EQ(Commands(), (Codes{0x80, 0x2A, 0x81}));
     EXPECT_EQ(Record().commands[1].ByteCount(), 0u);
     EXPECT_EQ(Record().windowsWritten, 0u);
-    EXPECT_TRUE(test.progress.steps.empty());
+    EXPECT_TRUE(test.window.steps.empty());
 }
 
 TEST_F(BlockTransferTest, ClosedObjectSendsNothing) {
@@ -282,7 +282,7 @@ TEST_F(BlockTransferTest, ClosingBlockIsOneZeroBlockAtAddress512) {
     EXPECT_TRUE(Record().closingBlockArrived);
     EXPECT_EQ(Record().commands[1].Block(), 512u);
     EXPECT_EQ(Record().commands[1].ByteCount(), 4096u);
-    EXPECT_EQ(test.progress.steps, (std::vector<uint32_t>{1}));
+    EXPECT_EQ(test.window.steps, (std::vector<uint32_t>{1}));
     const std::vector<uint8_t> zeros(kBlock);
     EXPECT_EQ(0, std::memcmp(handheld->Memory().Block(512), zeros.data(), kBlock));
     EXPECT_FALSE(device->IsOpen());
@@ -293,7 +293,7 @@ TEST_F(BlockTransferTest, ClosingBlockIsSkippedWhenTheDriveDoesNotOpen) {
     RefPtr<HandheldDevice> absent = new HandheldDevice(kDriveE, test.Seams());
     test.volumes.AttachUnopenable(kDriveE);
     absent->WriteClosingBlock();
-    EXPECT_TRUE(test.progress.steps.empty());
+    EXPECT_TRUE(test.window.steps.empty());
     EXPECT_EQ(test.volumes.OpenChannels(), 0);
 }
 

@@ -3,9 +3,9 @@
 #include <memory>
 #include <vector>
 
-#include "DeviceTestSeams.h"
 #include "device/HandheldFinder.h"
 #include "emulator/EmulatedHandheld.h"
+#include "tests/support/EmulatedSeams.h"
 
 namespace {
 

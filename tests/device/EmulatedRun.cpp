@@ -16,19 +16,12 @@ EmulatedRun::~EmulatedRun() {
     g_currentDevice.Reset();
 }
 
-std::unique_ptr<MappedFile> EmulatedRun::BytesSource::OpenDataFile() {
-    if (size == 0) return nullptr;
-    return std::make_unique<MemoryFile>(bytes.get(), size);
-}
-
 RunOutcome EmulatedRun::Run(const uint8_t* data, size_t size) {
-    dataFile.bytes = std::make_unique<uint8_t[]>(size);
-    if (size != 0) std::memcpy(dataFile.bytes.get(), data, size);
-    dataFile.size = size;
+    dataFile.bytes.assign(data, data + size);
 
     HandheldFinder finder(seams.Seams());
     UpdateController controller;
-    controller.Attach({&finder, &window, &dataFile, image.get()});
+    controller.Attach({&finder, &seams.window, &dataFile, image.get()});
     // As the window drives it: Update pressed in Ready, one idle pass, then the run.
     controller.SetState(UpdateController::Ready);
     controller.SetState(UpdateController::UpdateRequested);
@@ -41,9 +34,11 @@ RunOutcome EmulatedRun::Run(const uint8_t* data, size_t size) {
     outcome.deviceLeftOpen = g_currentDevice && g_currentDevice->IsOpen();
     g_currentDevice.Reset();
     outcome.openChannels = seams.volumes.OpenChannels();
-    outcome.busyCount = window.busyCount;
-    outcome.messages = window.kinds;
-    window.kinds.clear();
+    outcome.busyCount = seams.window.busyCount;
+    for (const RecordingWindow::Message& message : seams.window.messages) {
+        outcome.messages.push_back(message.kind);
+    }
+    seams.window.messages.clear();
     return outcome;
 }
 

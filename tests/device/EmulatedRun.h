@@ -7,12 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "DeviceTestSeams.h"
-#include "RunStandIns.h"
 #include "emulator/EmulatedHandheld.h"
 #include "engine/DeviceImage.h"
-#include "engine/MappedFile.h"
 #include "engine/UpdateResult.h"
+#include "tests/support/EmulatedSeams.h"
 
 struct RunOutcome {
     UpdateResult result = UpdateResult::Updated;
@@ -47,16 +45,8 @@ public:
     std::vector<uint8_t> Memory();
 
 private:
-    class BytesSource final : public DataFileSource {
-    public:
-        std::unique_ptr<MappedFile> OpenDataFile() override;
-        std::unique_ptr<uint8_t[]> bytes;
-        size_t size = 0;
-    };
-
     TestSeams seams;
     std::unique_ptr<EmulatedHandheld> handheld;
-    RecordingWindow window;
-    BytesSource dataFile;
+    TestDataFile dataFile;
     std::unique_ptr<DeviceImage> image = std::make_unique<DeviceImage>();
 };

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "DeviceTestSeams.h"
 #include "app/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "emulator/EmulatedHandheld.h"
+#include "tests/support/EmulatedSeams.h"
 
 namespace {
 
@@ -158,7 +158,7 @@ public:
 TEST_F(HandheldDeviceTest, ShortTransferIsAFailure) {
     ShortVolumes volumes;
     RefPtr<HandheldDevice> device =
-        new HandheldDevice(kDriveE, {&volumes, &test.sleeper, &test.progress});
+        new HandheldDevice(kDriveE, {&volumes, &test.sleeper, &test.window});
     ASSERT_TRUE(device->Open());
     EXPECT_EQ(device->ReadSectors(0, 1, sectors), -1);
     EXPECT_EQ(device->WriteSectors(0, 2, sectors), -1);

@@ -6,15 +6,12 @@
 #include <memory>
 #include <vector>
 
-#include "DeviceTestSeams.h"
-#include "RunStandIns.h"
 #include "UpdateFixture.h"
 #include "device/HandheldFinder.h"
 #include "emulator/EmulatedHandheld.h"
 #include "engine/DeviceImage.h"
-#include "engine/MappedFile.h"
-#include "engine/RunWindow.h"
 #include "engine/UpdateController.h"
+#include "tests/support/EmulatedSeams.h"
 
 namespace {
 
@@ -35,11 +32,10 @@ TEST(IdentifiedDriveTest, RunsWriteOnlyToADriveThatIdentifiesWhenOpened) {
 
     TestSeams seams;
     HandheldFinder finder(seams.Seams());
-    RecordingWindow window;
-    FixtureDataSource data;
+    TestDataFile data(BuildDataFile(FixtureDataFile()));
     const auto image = std::make_unique<DeviceImage>();
     UpdateController controller;
-    controller.Attach({&finder, &window, &data, image.get()});
+    controller.Attach({&finder, &seams.window, &data, image.get()});
 
     seams.volumes.Attach(kDriveE, &first);
     controller.RunUpdate();
@@ -55,7 +51,7 @@ TEST(IdentifiedDriveTest, RunsWriteOnlyToADriveThatIdentifiesWhenOpened) {
     // A handheld on F:, with a data file that cannot be read, which still ends with the
     // closing block: it goes to F:, the drive this run identified.
     seams.volumes.Attach(kDriveF, &second);
-    data.present = false;
+    data.missing = true;
     controller.RunUpdate();
     EXPECT_EQ(controller.LastResult(), UpdateResult::DataFileError);
     EXPECT_TRUE(second.Record().closingBlockArrived);
@@ -64,12 +60,12 @@ TEST(IdentifiedDriveTest, RunsWriteOnlyToADriveThatIdentifiesWhenOpened) {
     // takes its letter. The run's open reads its sector 0 and stops: a read error. Without a
     // data file the closing block that result 4 calls for is refused in the same way.
     EmulatedHandheld stick(plain);
-    window.whileShown = [&](MessageKind kind) {
+    seams.window.whileShown = [&](MessageKind kind) {
         if (kind == MessageKind::Warning) seams.volumes.Attach(kDriveF, &stick);
     };
     for (const bool present : {true, false}) {
         seams.volumes.Attach(kDriveF, &second);
-        data.present = present;
+        data.missing = !present;
         controller.RunUpdate();
         EXPECT_EQ(controller.LastResult(),
                   present ? UpdateResult::ReadError : UpdateResult::DataFileError);

@@ -6,8 +6,6 @@
 #include <fstream>
 #include <vector>
 
-#include "DeviceTestSeams.h"
-#include "RunStandIns.h"
 #include "ServedEmulator.h"
 #include "UpdateFixture.h"
 #include "app/RefPtr.h"
@@ -15,10 +13,9 @@
 #include "device/HandheldFinder.h"
 #include "emulator/HandheldMemory.h"
 #include "engine/DeviceImage.h"
-#include "engine/MappedFile.h"
-#include "engine/RunWindow.h"
 #include "engine/UpdateController.h"
 #include "platform/posix/PosixVolumes.h"
+#include "tests/support/EmulatedSeams.h"
 
 namespace {
 
@@ -27,11 +24,11 @@ protected:
     void SetUp() override {
         if (!ServedEmulator::Available()) GTEST_SKIP() << "no /dev/fuse or handheld-emu";
     }
-    DeviceSeams Seams() { return {&volumes, &sleeper, &progress}; }
+    DeviceSeams Seams() { return {&volumes, &sleeper, &window}; }
 
     PosixVolumes volumes;
     CountingSleeper sleeper;
-    RecordingProgress progress;
+    RecordingWindow window;
 };
 
 std::vector<uint8_t> ReadWhole(const std::string& path) {
@@ -111,8 +108,7 @@ TEST_F(ServedHandheldTest, WholeUpdateThroughTheNativeTransport) {
     volumes.Assign(4, served.PathOf("toy"));
 
     HandheldFinder finder(Seams());
-    RecordingWindow window;
-    FixtureDataSource data;
+    TestDataFile data(BuildDataFile(FixtureDataFile()));
     auto image = std::make_unique<DeviceImage>();
     UpdateController controller;
     controller.Attach({&finder, &window, &data, image.get()});

@@ -8,8 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "DeviceTestSeams.h"
-#include "RunStandIns.h"
 #include "UpdateFixture.h"
 #include "device/HandheldFinder.h"
 #include "emulator/EmulatedHandheld.h"
@@ -17,6 +15,7 @@
 #include "engine/MappedFile.h"
 #include "engine/UpdateController.h"
 #include "platform/ProgramDataFile.h"
+#include "tests/support/EmulatedSeams.h"
 
 namespace {
 
@@ -33,7 +32,7 @@ protected:
     UpdateResult Run(DataFileSource& source) {
         HandheldFinder finder(test.Seams());
         UpdateController controller;
-        controller.Attach({&finder, &window, &source, image.get()});
+        controller.Attach({&finder, &test.window, &source, image.get()});
         controller.RunUpdate();
         g_currentDevice.Reset();
         return controller.LastResult();
@@ -44,8 +43,7 @@ protected:
     }
 
     TestSeams test;
-    RecordingWindow window;
-    FixtureDataSource dataFile;
+    TestDataFile dataFile{BuildDataFile(FixtureDataFile())};
     std::unique_ptr<DeviceImage> image = std::make_unique<DeviceImage>();
     std::vector<std::unique_ptr<EmulatedHandheld>> handhelds;
 };
@@ -63,8 +61,8 @@ TEST_F(UpdateOverEmulatorTest, FullUpdatePlacesEveryResourceAndClearsTheRest) {
     EXPECT_EQ(record.opens, 3u);  // scan, run, closing block
     EXPECT_EQ(record.CountCommands(0x80), 4u);
     EXPECT_EQ(record.windowsWritten, 256u);
-    EXPECT_EQ(test.progress.StepTotal(), 510u);
-    EXPECT_EQ(window.busyCount, 0);
+    EXPECT_EQ(test.window.StepTotal(), 510u);
+    EXPECT_EQ(test.window.busyCount, 0);
     // The scan's identification, the run's, two reads of one block, the write-back, and the
     // closing block's identification and transaction.
     EXPECT_EQ(record.operations.size(), 1u + 1 + 4 + 4 + 258 + 1 + 4);
@@ -93,38 +91,38 @@ TEST_F(UpdateOverEmulatorTest, EveryResultLeavesTheHandheldAsItShould) {
         UpdateResult result;
         bool updated;
         bool closingBlock;
-        void (*adjust)(HandheldOptions&, FixtureDataSource&);
+        void (*adjust)(HandheldOptions&, TestDataFile&);
     };
     const Case cases[] = {
         {"already updated", UpdateResult::AlreadyUpdated, false, true,
-         [](HandheldOptions& o, FixtureDataSource&) { o.versionWord = kFixtureNewVersion; }},
+         [](HandheldOptions& o, TestDataFile&) { o.versionWord = kFixtureNewVersion; }},
         {"too old", UpdateResult::WrongVersion, false, true,
-         [](HandheldOptions& o, FixtureDataSource&) { o.versionWord = 0x1FF; }},
+         [](HandheldOptions& o, TestDataFile&) { o.versionWord = 0x1FF; }},
         {"too new", UpdateResult::WrongVersion, false, true,
-         [](HandheldOptions& o, FixtureDataSource&) { o.versionWord = 0x29A; }},
+         [](HandheldOptions& o, TestDataFile&) { o.versionWord = 0x29A; }},
         {"unknown character", UpdateResult::CharacterNotSupported, false, true,
-         [](HandheldOptions& o, FixtureDataSource&) { o.characterNumber = 9; }},
+         [](HandheldOptions& o, TestDataFile&) { o.characterNumber = 9; }},
         {"no data file", UpdateResult::DataFileError, false, true,
-         [](HandheldOptions&, FixtureDataSource& d) { d.bytes.clear(); }},
+         [](HandheldOptions&, TestDataFile& d) { d.bytes.clear(); }},
         // Operations 1 and 2 are the scan's and the run's identification; 5 is the first
         // block's window.
         {"read window fails", UpdateResult::ReadError, false, false,
-         [](HandheldOptions& o, FixtureDataSource&) { o.failOperation = 5; }},
+         [](HandheldOptions& o, TestDataFile&) { o.failOperation = 5; }},
         // 2 + 4 + 4 operations read; then BeginCommand, WriteCommand, 40 windows.
         {"write-back window fails", UpdateResult::WriteError, false, false,
-         [](HandheldOptions& o, FixtureDataSource&) { o.failOperation = 10 + 2 + 41; }},
+         [](HandheldOptions& o, TestDataFile&) { o.failOperation = 10 + 2 + 41; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestSeams seams;
         HandheldOptions options = FixtureHandheld();
-        FixtureDataSource data;
+        TestDataFile data(BuildDataFile(FixtureDataFile()));
         c.adjust(options, data);
         EmulatedHandheld handheld(options);
         seams.volumes.Attach(kDriveE, &handheld);
         HandheldFinder finder(seams.Seams());
         UpdateController controller;
-        controller.Attach({&finder, &window, &data, image.get()});
+        controller.Attach({&finder, &seams.window, &data, image.get()});
         controller.RunUpdate();
         g_currentDevice.Reset();
 
@@ -172,7 +170,7 @@ TEST_F(UpdateOverEmulatorTest, ADataFileCutShortDuringTheRunIsNotWrittenFrom) {
     EmulatedHandheld& handheld = Put(kDriveE);
     bool tried = false;
     bool cut = false;
-    test.progress.whilePumping = [&] {
+    test.window.whilePumping = [&] {
         if (std::exchange(tried, true)) return;  // once, as block 509 comes in
         std::error_code error;
         std::filesystem::resize_file(path, 4096, error);
@@ -199,7 +197,7 @@ TEST_F(UpdateOverEmulatorTest, NoneOrSeveralHandheldsAreLeftAlone) {
         EXPECT_TRUE(handheld->Record().commands.empty());
         EXPECT_EQ(handheld->Record().OpenHandles(), 0);
     }
-    EXPECT_EQ(window.kinds.back(), MessageKind::Warning);
+    EXPECT_EQ(test.window.messages.back().kind, MessageKind::Warning);
 }
 
 }  // namespace

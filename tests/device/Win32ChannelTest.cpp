@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "DeviceTestSeams.h"
 #include "EmulatedRun.h"
-#include "FakeKernel.h"
 #include "UpdateFixture.h"
 #include "app/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "platform/win32/Vwin32Channel.h"
 #include "platform/win32/Win32Volumes.h"
+#include "tests/support/EmulatedSeams.h"
+#include "tests/support/FakeKernel.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ protected:
     FakeKernel kernel;
     Win32Volumes volumes{kernel};
     CountingSleeper sleeper;
-    RecordingProgress progress;
+    RecordingWindow progress;
     alignas(512) uint8_t sectors[16 * 512] = {};
 };
 
@@ -175,7 +175,7 @@ TEST_F(Win32ChannelTest, VolumeLockIsTheVolumesOwnAndAskedForAgainOnlyWhileInUse
         fresh.errorAfter = c.error;
         Win32Volumes windows(fresh);
         CountingSleeper pauses;
-        RecordingProgress pumps;
+        RecordingWindow pumps;
         RefPtr<HandheldDevice> device = new HandheldDevice(4, {&windows, &pauses, &pumps});
         ASSERT_TRUE(device->Open());
         EXPECT_EQ(device->LockVolume(), c.result != FALSE);

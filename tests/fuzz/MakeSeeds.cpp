@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "DeviceTestSeams.h"
 #include "UpdateFixture.h"
 #include "app/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "device/ObservedVolumes.h"
 #include "emulator/EmulatedHandheld.h"
+#include "tests/support/EmulatedSeams.h"
 #include "tests/tools/DataFileExamples.h"
 
 namespace {
@@ -61,7 +61,7 @@ Bytes ReadBlocksSeed(uint32_t blocks, uint32_t answerPayload, bool vwin32, uint3
         }
     });
     const RefPtr<HandheldDevice> device =
-        new HandheldDevice(kDriveE, {&tapped, &test.sleeper, &test.progress});
+        new HandheldDevice(kDriveE, {&tapped, &test.sleeper, &test.window});
     Bytes destination(size_t{blocks} * 4096);
     if (!device->Open() || !device->ReadBlocks(509 - back, blocks * 4096, destination.data()))
         return {};

@@ -3,11 +3,11 @@
 #include <memory>
 #include <vector>
 
-#include "DeviceTestSeams.h"
 #include "FuzzCheck.h"
 #include "app/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "emulator/EmulatedHandheld.h"
+#include "tests/support/EmulatedSeams.h"
 
 namespace {
 

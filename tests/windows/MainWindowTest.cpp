@@ -7,23 +7,14 @@
 #include "app/Application.h"
 #include "app/MenuHandle.h"
 #include "app/RefPtr.h"
-#include "device/HandheldScanner.h"
 #include "engine/DeviceImage.h"
 #include "engine/UpdateController.h"
 #include "resources/ResourceIds.h"
+#include "tests/support/StandIns.h"
 #include "tests/windows/WindowTestSupport.h"
 #include "ui/MainWindow.h"
 
 namespace {
-
-class NoHandhelds final : public HandheldScanner {
-public:
-    int32_t FindHandhelds(uint32_t* mask) override {
-        *mask = 0;
-        return 0;
-    }
-    RefPtr<HandheldDevice> CreateDevice(int32_t) override { return nullptr; }
-};
 
 // A main window as the program makes it, attached to the controller, never running an update.
 class MainWindowTest : public testing::Test {
@@ -74,7 +65,7 @@ protected:
         ASSERT_FALSE(ProgressInvalid());
     }
 
-    NoHandhelds scanner;
+    FakeScanner scanner;  // finds nothing
     RefPtr<MainWindow> window;
     HWND handle = nullptr;
 };

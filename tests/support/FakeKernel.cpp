@@ -1,14 +1,14 @@
-#include "FakeKernel.h"
+#include "tests/support/FakeKernel.h"
 
 #include <winioctl.h>
 
 #include <cstring>
 #include <string>
 
-#include "LockRuleVolumes.h"
 #include "emulator/EmulatedHandheld.h"
 #include "emulator/EmulatorVolumes.h"
 #include "platform/win32/Win32Volumes.h"
+#include "tests/support/LockRuleVolumes.h"
 
 namespace {
 
