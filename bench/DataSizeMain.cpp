@@ -1,8 +1,8 @@
 // Whole updates from a large data file and from a small one, taken in turns so that both
 // meet the same load. Mapped, nothing is parsed ahead, so the size should not show; read
 // whole, the read is what shows.
+#include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,31 +31,22 @@ UpdateTiming UpdateFrom(DataFileSource& data) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    CLI::App app(
+        "Updates from each data file in turn, N times each, with the real pauses and again "
+        "without them; prints the medians. The files are read whole, as the native build does, "
+        "or with --mapped mapped as the Windows program does.",
+        "bench-data-size");
     int runs = 5;
     bool mapped = false;
     std::vector<std::string> paths;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--runs" && i + 1 < argc) {
-            runs = std::atoi(argv[++i]);
-        } else if (argument == "--mapped") {
-            mapped = true;
-        } else if (argument.rfind("--", 0) != 0) {
-            paths.push_back(argument);
-        } else {
-            paths.clear();
-            break;
-        }
-    }
-    if (paths.size() != 2 || runs < 1) {
-        std::fprintf(stderr,
-                     "usage: bench-data-size [--runs N] [--mapped] LARGE SMALL\n"
-                     "Updates from each data file in turn, N times each (default 5), with the "
-                     "real pauses and again without them; prints the medians. The files are "
-                     "read whole, as the native build does, or with --mapped mapped as the "
-                     "Windows program does.\n");
-        return 2;
-    }
+    app.add_option("--runs", runs, "Updates from each file")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
+    app.add_flag("--mapped", mapped, "Map the files instead of reading them whole");
+    app.add_option("files", paths, "The large data file, then the small one")
+        ->required()
+        ->expected(2);
+    CLI11_PARSE(app, argc, argv);
     BenchDataSource large(paths[0], mapped), small(paths[1], mapped);
 
     std::vector<double> largeWalls, smallWalls, ratios, largeWork, smallWork;

@@ -2,9 +2,9 @@
 // runs with its pauses counted, not slept, against a fresh handheld in process, and the
 // handheld's own share is measured apart by replaying the same sector operations to another
 // fresh one.
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,22 +62,17 @@ double ReplayCpuSeconds(const std::vector<SectorCall>& calls) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    CLI::App app(
+        "Prints the median CPU time of N updates without the pauses and the emulated handheld's "
+        "share.",
+        "bench-cpu");
     int runs = 21;
     std::string dataPath;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--runs" && i + 1 < argc) {
-            runs = std::atoi(argv[++i]);
-        } else if (argument == "--data" && i + 1 < argc) {
-            dataPath = argv[++i];
-        } else {
-            std::fprintf(stderr,
-                         "usage: bench-cpu [--runs N] [--data FILE]\n"
-                         "Prints the median CPU time of N updates (default 21) without the "
-                         "pauses and the emulated handheld's share.\n");
-            return 2;
-        }
-    }
+    app.add_option("--runs", runs, "Updates to run")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
+    app.add_option("--data", dataPath, "Data file (default: the typical one, from memory)");
+    CLI11_PARSE(app, argc, argv);
     BenchDataSource data(dataPath);
 
     // One recorded run gives the calls to replay; it also warms caches and the allocator.

@@ -1,9 +1,8 @@
 // Whole updates with the real 100 ms pauses, against the emulated handheld in process or a
 // volume file such as one served over FUSE: wall time next to the floor that the protocol
 // sets, the pauses plus the volume's own time for the sector operations.
-#include <cctype>
+#include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,45 +20,27 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: bench-floor [--runs N] [--data FILE] [--drive E=PATH]\n"
-    "Runs N whole updates (default 5) and prints one floor-run line each, then the medians.\n"
-    "Without --drive the handheld is emulated in process, fresh for every run; with it the\n"
-    "update goes to that volume file, which must hold a fresh handheld for each run.\n"
-    "Without --data the typical data file is used from memory.\n";
-
 constexpr int32_t kDriveE = 4;
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    CLI::App app(
+        "Runs N whole updates and prints one floor-run line each, then the medians. Without "
+        "--volume the handheld is emulated in process, fresh for every run; with it the update "
+        "goes to that volume file as drive E:, which must hold a fresh handheld for each run.",
+        "bench-floor");
     int runs = 5;
     std::string dataPath;
-    PosixVolumes driveVolumes;
-    bool drives = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--runs" && i + 1 < argc) {
-            runs = std::atoi(argv[++i]);
-        } else if (argument == "--data" && i + 1 < argc) {
-            dataPath = argv[++i];
-        } else if (argument == "--drive" && i + 1 < argc) {
-            const std::string drive = argv[++i];
-            if (drive.size() < 3 || drive[1] != '=' ||
-                !driveVolumes.Assign(std::toupper(drive[0]) - 'A', drive.substr(2))) {
-                std::fprintf(stderr, "%s", kUsage);
-                return 2;
-            }
-            drives = true;
-        } else {
-            std::fprintf(stderr, "%s", kUsage);
-            return 2;
-        }
-    }
-    if (runs < 1) {
-        std::fprintf(stderr, "%s", kUsage);
-        return 2;
-    }
+    std::string volumePath;
+    app.add_option("--runs", runs, "Updates to run")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
+    app.add_option("--data", dataPath, "Data file (default: the typical one, from memory)");
+    app.add_option("--volume", volumePath, "The handheld's volume file");
+    CLI11_PARSE(app, argc, argv);
+    PosixVolumes served;
+    served.Assign(kDriveE, volumePath);
     BenchDataSource data(dataPath);
 
     std::vector<double> ratios, walls, floors, lateWakes;
@@ -69,7 +50,7 @@ int main(int argc, char** argv) {
         EmulatorVolumes emulated;
         emulated.Attach(kDriveE, &handheld);
         VolumeTally tally;
-        ObservedVolumes volumes(drives ? static_cast<VolumeAccess&>(driveVolumes) : emulated,
+        ObservedVolumes volumes(volumePath.empty() ? static_cast<VolumeAccess&>(emulated) : served,
                                 [&tally](const VolumeEvent& event) { tally.Note(event); });
         PauseSleeper sleeper;
         const UpdateTiming timing = TimeOneUpdate(volumes, sleeper, data);

@@ -1,8 +1,9 @@
 // For scripts that run the update outside a test program: writes the fixture's data file,
 // and checks a handheld memory file afterwards.
+#include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -13,52 +14,38 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: update-fixture write-data FILE [standard|no-second-list|third-missing|too-large|\n"
-    "                                       old-layout]\n"
-    "       update-fixture handheld-options      (the handheld-emu options of the fixture)\n"
-    "       update-fixture check-memory FILE updated|untouched|second-run closing|no-closing\n"
-    "                                   [HANDHELD-EMU OPTIONS the handheld was served with]\n"
-    "       update-fixture record FILE           (version and character of blocks 509, 511)\n";
-
 std::vector<uint8_t> ReadMemory(const char* path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// The fixture's handheld with the handheld-emu options given after it.
-bool ParseHandheld(int argc, char** argv, HandheldOptions* options) {
-    static char program[] = "update-fixture", mount[] = "-", handheld[] = "--handheld",
-                name[] = "h";
-    std::vector<char*> arguments{program, mount, handheld, name};
-    arguments.insert(arguments.end(), argv, argv + argc);
+// The fixture's handheld with the handheld-emu options the handheld was served with.
+bool ParseHandheld(const std::vector<std::string>& served, HandheldOptions* options) {
+    const HandheldOptions fixture = FixtureHandheld();
+    std::vector<std::string> arguments = {
+        "update-fixture", "-",
+        "--handheld",     "h",
+        "--version",      std::to_string(fixture.versionWord),
+        "--group",        std::to_string(fixture.characterGroup),
+        "--number",       std::to_string(fixture.characterNumber)};
+    arguments.insert(arguments.end(), served.begin(), served.end());
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
     EmuCommandLine line;
-    std::string error;
-    if (!ParseEmuCommandLine(static_cast<int>(arguments.size()), arguments.data(), &line, &error) ||
+    if (ParseEmuCommandLine(static_cast<int>(argv.size()), argv.data(), &line, std::cout,
+                            std::cerr) ||
         line.handhelds.size() != 1) {
-        std::fprintf(stderr, "update-fixture: %s\n", error.c_str());
         return false;
     }
     *options = line.handhelds[0].options;
     return true;
 }
 
-int CheckMemoryCommand(int argc, char** argv) {
-    const std::string state = argv[3];
-    if (state != "updated" && state != "untouched" && state != "second-run") return 2;
-    std::vector<std::string> fixtureOptions{"--version", "", "--group", "", "--number", ""};
-    const HandheldOptions fixture = FixtureHandheld();
-    fixtureOptions[1] = std::to_string(fixture.versionWord);
-    fixtureOptions[3] = std::to_string(fixture.characterGroup);
-    fixtureOptions[5] = std::to_string(fixture.characterNumber);
-    std::vector<char*> options;
-    for (std::string& option : fixtureOptions) options.push_back(option.data());
-    options.insert(options.end(), argv + 5, argv + argc);
+int CheckMemoryCommand(const std::string& path, const std::string& state, bool closing,
+                       const std::vector<std::string>& served) {
     HandheldOptions handheld;
-    if (!ParseHandheld(static_cast<int>(options.size()), options.data(), &handheld)) return 2;
-
-    const std::vector<uint8_t> memory = ReadMemory(argv[2]);
-    const bool closing = std::strcmp(argv[4], "closing") == 0;
+    if (!ParseHandheld(served, &handheld)) return 2;
+    const std::vector<uint8_t> memory = ReadMemory(path.c_str());
     const std::vector<std::string> problems =
         state == "second-run" ? CheckSecondRunMemory(memory, handheld)
                               : CheckMemory(memory, state == "updated", closing, handheld);
@@ -83,34 +70,59 @@ int RecordCommand(const char* path) {
     return 0;
 }
 
+int WriteDataCommand(const std::string& path, const std::string& variant) {
+    const std::optional<DataFileDescription> description = FixtureDataFileVariant(variant);
+    if (!description) {
+        std::fprintf(stderr, "update-fixture: no data file variant %s\n", variant.c_str());
+        return 2;
+    }
+    const std::vector<uint8_t> bytes = BuildDataFile(*description);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return file.flush() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string command = argc > 1 ? argv[1] : "";
-    if (command == "write-data" && (argc == 3 || argc == 4)) {
-        const std::optional<DataFileDescription> description =
-            FixtureDataFileVariant(argc == 4 ? argv[3] : "standard");
-        if (!description) {
-            std::fprintf(stderr, "update-fixture: no data file variant %s\n", argv[3]);
-            return 2;
-        }
-        const std::vector<uint8_t> bytes = BuildDataFile(*description);
-        std::ofstream file(argv[2], std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        return file.flush() ? 0 : 1;
-    }
-    if (command == "handheld-options" && argc == 2) {
-        const HandheldOptions options = FixtureHandheld();
-        std::printf("--version %u --group %d --number %d\n", options.versionWord,
-                    options.characterGroup, options.characterNumber);
+    CLI::App app(
+        "For scripts that run the update outside a test program: writes the fixture's data "
+        "file, and checks a handheld memory file afterwards.",
+        "update-fixture");
+    app.require_subcommand(1);
+    std::string path;
+    std::string variant = "standard";
+    std::string state;
+    std::string closing;
+    CLI::App* write = app.add_subcommand("write-data", "Write the fixture's data file");
+    write->add_option("file", path)->required();
+    write->add_option("variant", variant,
+                      "standard, no-second-list, third-missing, too-large or old-layout");
+    CLI::App* options =
+        app.add_subcommand("handheld-options", "The handheld-emu options of the fixture");
+    CLI::App* check = app.add_subcommand(
+        "check-memory", "Check a memory file; the handheld-emu options it was served with follow");
+    check->add_option("file", path)->required();
+    check->add_option("state", state)
+        ->required()
+        ->check(CLI::IsMember({"updated", "untouched", "second-run"}));
+    check->add_option("closing", closing)
+        ->required()
+        ->check(CLI::IsMember({"closing", "no-closing"}));
+    check->allow_extras();
+    CLI::App* record = app.add_subcommand("record", "Version and character of blocks 509, 511");
+    record->add_option("file", path)->required();
+    CLI11_PARSE(app, argc, argv);
+
+    if (write->parsed()) return WriteDataCommand(path, variant);
+    if (options->parsed()) {
+        const HandheldOptions fixture = FixtureHandheld();
+        std::printf("--version %u --group %d --number %d\n", fixture.versionWord,
+                    fixture.characterGroup, fixture.characterNumber);
         return 0;
     }
-    if (command == "check-memory" && argc >= 5) {
-        const int rc = CheckMemoryCommand(argc, argv);
-        if (rc != 2) return rc;
-    }
-    if (command == "record" && argc == 3) return RecordCommand(argv[2]);
-    std::fprintf(stderr, "%s", kUsage);
-    return 2;
+    if (check->parsed())
+        return CheckMemoryCommand(path, state, closing == "closing", check->remaining());
+    return RecordCommand(path.c_str());
 }

@@ -1,5 +1,6 @@
 // ui-driver: runs in the program's Wine prefix and drives Zumbiko Update.exe as a person
 // would, step by step, printing what it sees.
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,9 +9,8 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: ui-driver --program EXE [--shots DIR] [--signals DIR] STEP...\n"
-    "steps:\n"
+const char kSteps[] =
+    "Steps:\n"
     "  start                   start the program, wait for its main window\n"
     "  second                  start a second copy while the first runs\n"
     "  controls                which controls are shown and enabled\n"
@@ -63,33 +63,24 @@ bool RunStep(ProgramDriver& driver, const std::string& step) {
     if (verb == "exit") return driver.Exit();
     if (verb == "await") return driver.Await(part[1]);
     if (verb == "watch") return driver.Watch();
-    std::printf("failed: unknown step %s\n%s", step.c_str(), kUsage);
+    std::printf("failed: unknown step %s\n%s", step.c_str(), kSteps);
     return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    CLI::App app("Drives the program as a person would, step by step.", "ui-driver");
+    app.footer(kSteps);
     std::string program;
     std::string shots;
     std::string signals;
     std::vector<std::string> steps;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--program" && i + 1 < argc) {
-            program = argv[++i];
-        } else if (argument == "--shots" && i + 1 < argc) {
-            shots = argv[++i];
-        } else if (argument == "--signals" && i + 1 < argc) {
-            signals = argv[++i];
-        } else {
-            steps.push_back(argument);
-        }
-    }
-    if (program.empty() || steps.empty()) {
-        std::fprintf(stderr, "%s", kUsage);
-        return 2;
-    }
+    app.add_option("--program", program, "The program")->required();
+    app.add_option("--shots", shots, "Where screenshots go");
+    app.add_option("--signals", signals, "Where await steps look for their files");
+    app.add_option("steps", steps, "The steps, in order")->required();
+    CLI11_PARSE(app, argc, argv);
     ProgramDriver driver(Wide(program), Wide(shots), Wide(signals));
     for (const std::string& step : steps) {
         if (!RunStep(driver, step)) {

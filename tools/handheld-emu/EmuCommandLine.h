@@ -1,6 +1,8 @@
 // The handheld-emu command line: where to mount and which handhelds to serve.
 #pragma once
 
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,7 +19,7 @@ struct EmuCommandLine {
     std::vector<ServedHandheld> handhelds;
 };
 
-extern const char kEmuUsage[];
-
-// False, with the reason in *error, on anything it does not understand.
-bool ParseEmuCommandLine(int argc, char** argv, EmuCommandLine* line, std::string* error);
+// Fills *line; an exit code when the program is to stop at once (help: 0, a mistake: 2, told
+// on err).
+std::optional<int> ParseEmuCommandLine(int argc, const char* const* argv, EmuCommandLine* line,
+                                       std::ostream& out, std::ostream& err);

@@ -1,16 +1,13 @@
 // Serves emulated handhelds as raw volume files for native and Wine programs to update.
-#include <cstdio>
-#include <string>
+#include <iostream>
 
 #include "EmuCommandLine.h"
 #include "ServedVolumes.h"
 
 int main(int argc, char** argv) {
     EmuCommandLine line;
-    std::string error;
-    if (!ParseEmuCommandLine(argc, argv, &line, &error)) {
-        std::fprintf(stderr, "handheld-emu: %s\n%s", error.c_str(), kEmuUsage);
-        return 2;
+    if (const auto stop = ParseEmuCommandLine(argc, argv, &line, std::cout, std::cerr)) {
+        return *stop;
     }
     ServedVolumes volumes(line.handhelds, line.reportFile);
     return volumes.Serve(line.mountPoint);

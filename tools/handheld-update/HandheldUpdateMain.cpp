@@ -1,11 +1,11 @@
 // Runs one update from a console, through the same engine and device code as the program,
 // and tells how long it took and what it sent.
-#include <cctype>
+#include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ConsoleWindow.h"
 #include "device/HandheldFinder.h"
@@ -19,48 +19,33 @@
 #include "platform/posix/PosixVolumes.h"
 #endif
 
-namespace {
-
-const char kUsage[] =
-    "usage: handheld-update [--data FILE] [--german]"
-#ifndef _WIN32
-    " --drive E=PATH..."
-#endif
-    "\n"
-    "Finds the one handheld among the drives and updates it as the program does. The data\n"
-    "file defaults to \"Zumbiko Update.dat\" beside this executable.\n"
-#ifndef _WIN32
-    "--drive gives a drive letter to a block device or volume file (repeatable).\n"
-#endif
-    "Exit code: the update's result (0 updated), or 2 for a usage error.\n";
-
-}  // namespace
-
 int main(int argc, char** argv) {
+    CLI::App app(
+        "Finds the one handheld among the drives and updates it as the program does, and tells "
+        "how long it took and what it sent. Exit code: the update's result (0 updated), or one "
+        "above 100 for a usage error.",
+        "handheld-update");
     std::string dataPath;
+    bool german = false;
+    app.add_option("--data", dataPath,
+                   "The update data file (default: \"Zumbiko Update.dat\" beside this program)")
+        ->option_text("FILE");
+    app.add_flag("--german", german, "The messages in German");
+#ifndef _WIN32
+    std::vector<std::string> volumePaths;
+    app.add_option("--volume", volumePaths,
+                   "A block device or volume file to search, as the drives from C: on, in order")
+        ->option_text("PATH");
+#endif
+    CLI11_PARSE(app, argc, argv);
+    if (german) languageIndex = kLanguageGerman;
 #ifndef _WIN32
     PosixVolumes systemVolumes;
-#endif
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--german") {
-            languageIndex = kLanguageGerman;
-        } else if (argument == "--data" && i + 1 < argc) {
-            dataPath = argv[++i];
-#ifndef _WIN32
-        } else if (argument == "--drive" && i + 1 < argc) {
-            const std::string drive = argv[++i];
-            if (drive.size() < 3 || drive[1] != '=' ||
-                !systemVolumes.Assign(std::toupper(drive[0]) - 'A', drive.substr(2))) {
-                std::fprintf(stderr, "handheld-update: bad drive %s\n%s", drive.c_str(), kUsage);
-                return 2;
-            }
-#endif
-        } else {
-            std::fprintf(stderr, "%s", kUsage);
-            return 2;
-        }
+    for (size_t i = 0; i < volumePaths.size(); ++i) {
+        systemVolumes.Assign(HandheldFinder::kFirstProbedDrive + static_cast<int32_t>(i),
+                             volumePaths[i]);
     }
+#endif
 
     ConsoleWindow window(stdout);
 #ifdef _WIN32
