@@ -6,7 +6,7 @@ class Sleeper;
 class VolumeAccess;
 
 struct DeviceSeams {
-    VolumeAccess* volumes = nullptr;
-    Sleeper* sleeper = nullptr;
-    ProgressSink* progress = nullptr;
+    VolumeAccess* volumes;
+    Sleeper* sleeper;
+    ProgressSink* progress;
 };

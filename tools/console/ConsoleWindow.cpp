@@ -1,7 +1,5 @@
 #include "ConsoleWindow.h"
 
-#include "ui/ProgressMath.h"
-
 namespace {
 
 const char* KindLabel(MessageKind kind) {
@@ -28,44 +26,42 @@ void ConsoleWindow::ShowControl(RunControl control, bool visible) {
     if (style.verbose) std::fprintf(out, "progress display %s\n", visible ? "shown" : "hidden");
 }
 
-void ConsoleWindow::SetProgressRange(uint32_t newLow, uint32_t newHigh) {
-    low = newLow;
-    high = newHigh > newLow ? newHigh : newLow + 1;
-    position = low;
+// A new range starts over from its low end.
+void ConsoleWindow::SetProgressRange(uint32_t low, uint32_t high) {
+    const auto start = static_cast<int32_t>(low);
+    progress = {start, static_cast<int32_t>(high), start};
     shownTenths = 0;
     shownPercent = -1;
 }
 
-void ConsoleWindow::SetProgressPos(uint32_t newPosition) {
-    position = newPosition;
+void ConsoleWindow::SetProgressPos(uint32_t position) {
+    progress.pos = ClampProgressPos(progress, static_cast<int32_t>(position));
     ReportPercent();
 }
 
 void ConsoleWindow::StepProgress(uint32_t blocks) {
-    position = position + blocks < high ? position + blocks : high;
+    progress.pos = SteppedProgressPos(progress, static_cast<int32_t>(blocks));
     ReportPercent();
 }
 
 // Nothing shows before data moves, so a run that fails early prints no empty bar, nor while
 // the display is hidden, as when the closing block goes out.
 void ConsoleWindow::ReportPercent() {
-    const uint32_t span = high - low;
-    const uint32_t done = position > low ? position - low : 0;
-    if (done == 0 || !progressShown) return;
+    if (progress.pos <= progress.low || progress.high <= progress.low || !progressShown) return;
+    const int32_t percent = ProgressPercent(progress);
     if (style.progress == ConsoleStyle::Progress::Bar) {
-        const ProgressState state{0, static_cast<int32_t>(span), static_cast<int32_t>(done)};
-        const int32_t percent = ProgressPercent(state);
         if (percent != shownPercent) DrawBar(percent);
         return;
     }
     if (style.progress != ConsoleStyle::Progress::Lines) return;
-    const uint32_t tenths = done * 10 / span;
+    const int32_t tenths = percent / 10;
     if (tenths <= shownTenths) return;
     shownTenths = tenths;
     if (style.verbose) {
-        std::fprintf(out, "progress %u%% (%u of %u blocks)\n", tenths * 10, done, span);
+        std::fprintf(out, "progress %d%% (%d of %d blocks)\n", tenths * 10,
+                     progress.pos - progress.low, progress.high - progress.low);
     } else {
-        std::fprintf(out, "%3u%%\n", tenths * 10);
+        std::fprintf(out, "%3d%%\n", tenths * 10);
     }
     std::fflush(out);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/RunWindow.h"
+#include "ui/ProgressMath.h"
 
 struct ConsoleStyle {
     enum class Progress { Hidden, Lines, Bar };
@@ -37,7 +38,6 @@ public:
 
     int32_t BusyCount() const { return busyCount; }
     uint32_t Pumps() const { return pumps; }
-    uint32_t Position() const { return position; }
     // The last message shown, as ASCII, for callers that word the result themselves.
     const std::string& LastMessage() const { return lastMessage; }
     MessageKind LastKind() const { return lastKind; }
@@ -52,10 +52,8 @@ private:
     ConsoleStyle style;
     int32_t busyCount = 0;
     uint32_t pumps = 0;
-    uint32_t low = 0;
-    uint32_t high = 1;
-    uint32_t position = 0;
-    uint32_t shownTenths = 0;
+    ProgressState progress{0, 1, 0};
+    int32_t shownTenths = 0;
     int32_t shownPercent = -1;
     bool progressShown = false;
     bool barOnScreen = false;

@@ -1,7 +1,8 @@
 #include "EmuCommandLine.h"
 
-#include <CLI/CLI.hpp>
 #include <functional>
+
+#include "tools/CommandLine.h"
 
 namespace {
 
@@ -29,24 +30,23 @@ CLI::Option* HandheldOption(CLI::App& app, EmuCommandLine& line, const char* nam
         ->trigger_on_parse();
 }
 
+// An option that sets one field of the handheld named last.
+template <typename Value, typename Field>
+CLI::Option* Set(CLI::App& app, EmuCommandLine& line, const char* name,
+                 Field HandheldOptions::*field, const char* value, const char* help) {
+    return HandheldOption<Value>(
+               app, line, name, [field](HandheldOptions& o, const Value& v) { o.*field = v; }, help)
+        ->option_text(value);
+}
+
 void AddHandheldOptions(CLI::App& app, EmuCommandLine& line) {
-    HandheldOption<std::string>(
-        app, line, "--memory", [](HandheldOptions& o, const std::string& v) { o.memoryFile = v; },
-        "Memory file: loaded if it holds 513 blocks, else made fresh;\n"
-        "saved after every write transaction and at exit")
-        ->option_text("FILE");
-    HandheldOption<uint16_t>(
-        app, line, "--version", [](HandheldOptions& o, const uint16_t& v) { o.versionWord = v; },
-        "Version word of the system records (default 0x250)")
-        ->option_text("WORD");
-    HandheldOption<int16_t>(
-        app, line, "--group", [](HandheldOptions& o, const int16_t& v) { o.characterGroup = v; },
-        "Character group")
-        ->option_text("G");
-    HandheldOption<int16_t>(
-        app, line, "--number", [](HandheldOptions& o, const int16_t& v) { o.characterNumber = v; },
-        "Character number")
-        ->option_text("N");
+    Set<std::string>(app, line, "--memory", &HandheldOptions::memoryFile, "FILE",
+                     "Memory file: loaded if it holds 513 blocks, else made fresh;\n"
+                     "saved after every write transaction and at exit");
+    Set<uint16_t>(app, line, "--version", &HandheldOptions::versionWord, "WORD",
+                  "Version word of the system records (default 0x250)");
+    Set<int16_t>(app, line, "--group", &HandheldOptions::characterGroup, "G", "Character group");
+    Set<int16_t>(app, line, "--number", &HandheldOptions::characterNumber, "N", "Character number");
     HandheldOption<int16_t>(
         app, line, "--old-number", [](HandheldOptions& o, const int16_t& v) { UseOldLayout(o, v); },
         "Older record layout: version 0x201, character number N")
@@ -60,31 +60,17 @@ void AddHandheldOptions(CLI::App& app, EmuCommandLine& line) {
         "Volume label at byte 43 of sector 0, 11 bytes, zero padded")
         ->option_text("TEXT")
         ->check([](const std::string& v) { return v.size() > 11 ? "more than 11 bytes" : ""; });
-    HandheldOption<uint32_t>(
-        app, line, "--answer-payload",
-        [](HandheldOptions& o, const uint32_t& v) { o.answerPayload = v; },
-        "Payload bytes of one read answer (default 4096)")
-        ->option_text("BYTES");
-    HandheldOption<uint32_t>(
-        app, line, "--answer-length",
-        [](HandheldOptions& o, const uint32_t& v) { o.answerLength = v; },
-        "Send L as every answer length")
-        ->option_text("L");
-    HandheldOption<uint32_t>(
-        app, line, "--fail-op", [](HandheldOptions& o, const uint32_t& v) { o.failOperation = v; },
-        "Sector operation N (from 1) fails")
-        ->option_text("N")
+    Set<uint32_t>(app, line, "--answer-payload", &HandheldOptions::answerPayload, "BYTES",
+                  "Payload bytes of one read answer (default 4096)");
+    Set<uint32_t>(app, line, "--answer-length", &HandheldOptions::answerLength, "L",
+                  "Send L as every answer length");
+    Set<uint32_t>(app, line, "--fail-op", &HandheldOptions::failOperation, "N",
+                  "Sector operation N (from 1) fails")
         ->check(CLI::PositiveNumber);
-    HandheldOption<uint32_t>(
-        app, line, "--vanish-after",
-        [](HandheldOptions& o, const uint32_t& v) { o.vanishAfterWindows = v; },
-        "After K window transfers every operation fails")
-        ->option_text("K");
-    HandheldOption<uint32_t>(
-        app, line, "--byte-rate",
-        [](HandheldOptions& o, const uint32_t& v) { o.bytesPerSecond = v; },
-        "Move at most BYTES per second")
-        ->option_text("BYTES")
+    Set<uint32_t>(app, line, "--vanish-after", &HandheldOptions::vanishAfterWindows, "K",
+                  "After K window transfers every operation fails");
+    Set<uint32_t>(app, line, "--byte-rate", &HandheldOptions::bytesPerSecond, "BYTES",
+                  "Move at most BYTES per second")
         ->check(CLI::PositiveNumber);
 }
 
@@ -119,15 +105,7 @@ std::optional<int> ParseEmuCommandLine(int argc, const char* const* argv, EmuCom
         ->option_text("NAME")
         ->trigger_on_parse();
     AddHandheldOptions(app, *line);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        out << app.help();
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        err << "handheld-emu: " << error.what() << "\nTry handheld-emu --help.\n";
-        return 2;
-    }
+    if (const auto stop = ParseCommandLine(app, argc, argv, out, err, 2)) return stop;
     Current(*line);
     std::string bad;
     if (!NamesAreFileNames(line->handhelds, &bad)) {

@@ -1,7 +1,8 @@
 #include "UpdaterCommandLine.h"
 
-#include <CLI/CLI.hpp>
 #include <string>
+
+#include "tools/CommandLine.h"
 
 namespace {
 
@@ -71,15 +72,7 @@ std::optional<int> ParseUpdaterCommandLine(int argc, const char* const* argv,
     app.add_option("--dev-root", options->devRoot)->group("");
     app.add_option("--mounts", options->mountsFile)->group("");
 
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        out << app.help();
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        err << "zumbiko-update: " << error.what() << "\nTry zumbiko-update --help.\n";
-        return kExitUsage;
-    }
+    if (const auto stop = ParseCommandLine(app, argc, argv, out, err, kExitUsage)) return stop;
     if (!language.empty()) options->german = language == "de";
     return std::nullopt;
 }
