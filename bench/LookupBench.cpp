@@ -65,39 +65,43 @@ const Table& TableOf(uint32_t size) {
     return table;
 }
 
-void FindEntryPresent(benchmark::State& state) {
+// Runs one look-up per iteration, the k-th of the table's keys in their shuffled order.
+template <typename LookUp>
+void Loop(benchmark::State& state, LookUp lookUp) {
     const Table& table = TableOf(static_cast<uint32_t>(state.range(0)));
     const DataFile data(table.file.data(), table.file.size());
     size_t k = 0;
-    for ([[maybe_unused]] auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) lookUp(table, data, k++);
+}
+
+template <typename Found>
+void Keep(Lookup lookup, const Found& found) {
+    benchmark::DoNotOptimize(lookup);
+    benchmark::DoNotOptimize(found);
+}
+
+void FindEntryPresent(benchmark::State& state) {
+    Loop(state, [](const Table& table, const DataFile& data, size_t k) {
         ResourceEntry entry;
-        benchmark::DoNotOptimize(data.FindEntry(
-            table.character, table.presentIds[k++ % table.presentIds.size()], &entry));
-        benchmark::DoNotOptimize(entry);
-    }
+        const uint32_t id = table.presentIds[k % table.presentIds.size()];
+        Keep(data.FindEntry(table.character, id, &entry), entry);
+    });
 }
 
 void FindEntryAbsent(benchmark::State& state) {
-    const Table& table = TableOf(static_cast<uint32_t>(state.range(0)));
-    const DataFile data(table.file.data(), table.file.size());
-    size_t k = 0;
-    for ([[maybe_unused]] auto _ : state) {
+    Loop(state, [](const Table& table, const DataFile& data, size_t k) {
         ResourceEntry entry;
-        benchmark::DoNotOptimize(
-            data.FindEntry(table.character, table.absentIds[k++ % table.absentIds.size()], &entry));
-    }
+        const uint32_t id = table.absentIds[k % table.absentIds.size()];
+        benchmark::DoNotOptimize(data.FindEntry(table.character, id, &entry));
+    });
 }
 
 void FindCharacterPresent(benchmark::State& state) {
-    const Table& table = TableOf(static_cast<uint32_t>(state.range(0)));
-    const DataFile data(table.file.data(), table.file.size());
-    size_t k = 0;
-    for ([[maybe_unused]] auto _ : state) {
+    Loop(state, [](const Table& table, const DataFile& data, size_t k) {
         CharacterRecord character;
-        benchmark::DoNotOptimize(
-            data.FindCharacter(0, table.numbers[k++ % table.numbers.size()], &character));
-        benchmark::DoNotOptimize(character);
-    }
+        const int32_t number = table.numbers[k % table.numbers.size()];
+        Keep(data.FindCharacter(0, number, &character), character);
+    });
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
-#include "app/ByteOrder.h"
 #include "engine/DeviceImage.h"
 #include "tests/support/StandIns.h"
 
@@ -121,20 +121,13 @@ TEST_P(OldRecordConversion, DerivesTheCharacterFromTheOldNumberAlone) {
     EXPECT_EQ(expected.group, record.CharacterGroup());
     EXPECT_EQ(expected.number, record.CharacterNumber());
     EXPECT_EQ(expected.kindByte, raw[0x9F]);
-    EXPECT_EQ(0u, LoadLe32(raw + 0x98));
-    EXPECT_EQ(1, raw[0x9C]);
-    EXPECT_EQ(0, raw[0x9D]);
-    EXPECT_EQ(0xFF, raw[0x9E]);
-    EXPECT_EQ(0x11, raw[0xA0]);
-    EXPECT_EQ(0, raw[0x12D]);
-    EXPECT_EQ(0, raw[0x12E]);
-    EXPECT_EQ(0, raw[0x12F]);
-    // Everything else belongs to the handheld and passes through.
-    EXPECT_EQ(0xA5, raw[0x43]);
-    EXPECT_EQ(0xA5, raw[0x4A]);
-    EXPECT_EQ(0xA5, raw[0xA1]);
-    EXPECT_EQ(0xA5, raw[0x12C]);
-    EXPECT_EQ(0xA5, raw[0x130]);
+    // The newer layout's fixed fields, then bytes around them that belong to the handheld and
+    // pass through.
+    const std::pair<int, uint8_t> kBytes[] = {
+        {0x98, 0},    {0x99, 0},    {0x9A, 0},     {0x9B, 0},    {0x9C, 1},  {0x9D, 0},
+        {0x9E, 0xFF}, {0xA0, 0x11}, {0x12D, 0},    {0x12E, 0},   {0x12F, 0}, {0x43, 0xA5},
+        {0x4A, 0xA5}, {0xA1, 0xA5}, {0x12C, 0xA5}, {0x130, 0xA5}};
+    for (const auto& [offset, value] : kBytes) EXPECT_EQ(value, raw[offset]) << std::hex << offset;
     EXPECT_EQ(0xA5, block[0]);
 }
 

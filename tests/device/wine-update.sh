@@ -14,13 +14,7 @@ source "$here/../../scripts/served-handhelds"
 
 exe=${1:?handheld-update.exe}
 native=${2:?native build directory}
-work=$(mktemp -d "${TMPDIR:-/tmp}/wine-update-XXXXXX")
-served_init "$work" "$native" || { rm -rf "$work"; echo "skipped"; exit 77; }
-cleanup() {
-    served_cleanup
-    rm -rf "$work"
-}
-trap cleanup EXIT
+served_begin wine-update "$native"
 served_drives_install e f
 fixture=$SERVED_FIXTURE
 
@@ -35,25 +29,25 @@ run_update() {
     return $rc
 }
 
+# EXIT_CODE E F HANDHELD-EMU-ARGUMENTS...: serves the handhelds, puts the ones named at E: and
+# F: (or none), updates and expects the exit code; every handle must be closed afterwards.
+update_with() {
+    local expected=$1 rc=0
+    served_start "${@:4}"
+    served_map e "$2"
+    served_map f "$3"
+    run_update || rc=$?
+    check [ $rc -eq "$expected" ]
+    served_expect_closed
+}
+
 echo "== one handheld on E:"
-served_start toy
-served_map e toy
-served_map f none
-rc=0
-run_update || rc=$?
-check [ $rc -eq 0 ]
-served_expect_closed
+update_with 0 toy none toy
 check grep -q 'toy .*closing-block=yes protocol-errors=0' "$work/report"
 check "$fixture" check-memory "$work/toy.memory" updated closing
 
 echo "== two handhelds, on E: and F:"
-served_start one --handheld two
-served_map e one
-served_map f two
-rc=0
-run_update || rc=$?
-check [ $rc -eq 3 ]
-served_expect_closed
+update_with 3 one two one --handheld two
 check grep -q 'one .*commands=0 ' "$work/report"
 check grep -q 'two .*commands=0 ' "$work/report"
 check "$fixture" check-memory "$work/one.memory" untouched no-closing

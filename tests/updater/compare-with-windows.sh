@@ -17,13 +17,7 @@ exe=${1:?handheld-update.exe}
 native=${2:?native build directory}
 updater="$native/tools/zumbiko-update/zumbiko-update"
 [ -x "$updater" ] || { echo "skipped: no $updater"; exit 77; }
-work=$(mktemp -d "${TMPDIR:-/tmp}/compare-with-windows-XXXXXX")
-served_init "$work" "$native" || { rm -rf "$work"; echo "skipped"; exit 77; }
-cleanup() {
-    served_cleanup
-    rm -rf "$work"
-}
-trap cleanup EXIT
+served_begin compare-with-windows "$native"
 fixture=$SERVED_FIXTURE
 
 fail() {
