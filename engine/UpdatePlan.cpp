@@ -91,8 +91,10 @@ UpdatePlan PlanUpdate(SystemRecord low, SystemRecord high, const DataFile& data)
 
     IdList required{};
     if (!ReadRequiredList(data, character, kRequiredListId, &required, plan)) return plan;
+    plan.resources.reset(new PlannedResource[required.count]);
+    plan.resourceCount = required.count;
     for (uint32_t k = 0; k < required.count; ++k) {
-        plan.resources.push_back(PlanResource(data, character, required.Id(k), plan));
+        plan.resources[k] = PlanResource(data, character, required.Id(k), plan);
         if (plan.result == UpdateResult::Updated) ++plan.placed;
     }
     // Only the second list's presence matters; reading it checks it lies in the file.
@@ -104,8 +106,8 @@ UpdatePlan PlanUpdate(SystemRecord low, SystemRecord high, const DataFile& data)
 void ApplyPlan(const UpdatePlan& plan, const DataFile& data, DeviceImage& image) {
     if (plan.convertLow) image.Record(kSystemBlockLow).ConvertOldRecord();
     if (plan.convertHigh) image.Record(kSystemBlockHigh).ConvertOldRecord();
-    for (size_t k = 0; k < plan.placed; ++k) {
-        const ResourceEntry& entry = plan.resources[k].entry;
+    for (const PlannedResource& resource : plan.Resources().first(plan.placed)) {
+        const ResourceEntry& entry = resource.entry;
         image.PlaceResource(entry.destinationBlock, entry.dataLength, data.ResourceBytes(entry));
     }
     if (plan.result != UpdateResult::Updated) return;

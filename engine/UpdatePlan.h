@@ -2,9 +2,9 @@
 // before anything changes: the run applies it, and zumbiko-update --check prints it.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
+#include <span>
 
 #include "engine/DataFile.h"
 #include "engine/SystemRecord.h"
@@ -36,11 +36,16 @@ struct UpdatePlan {
     int16_t group = 0;
     int16_t number = 0;
     bool characterFound = false;
-    // The character's required list in its order, empty without a character or the list.
-    std::vector<PlannedResource> resources;
+    // The character's required list in its order, empty without a character or the list. An
+    // array of its own rather than a vector, whose failures would bring most of the standard
+    // library's stream code into the program.
+    std::unique_ptr<PlannedResource[]> resources;
+    uint32_t resourceCount = 0;
     // How many of them the run places: all before the first it cannot, or none when the run
     // stops before the resources.
-    size_t placed = 0;
+    uint32_t placed = 0;
+
+    std::span<const PlannedResource> Resources() const { return {resources.get(), resourceCount}; }
     // Stamped into both records when the result is Updated: the data version's low 16 bits.
     uint16_t stamp = 0;
 };

@@ -14,7 +14,7 @@ void PrintPlan(std::FILE* out, const UpdatePlan& plan) {
         return;
     }
     Say(out, TxtCheckResources);
-    for (const PlannedResource& resource : plan.resources) {
+    for (const PlannedResource& resource : plan.Resources()) {
         const ResourceEntry& entry = resource.entry;
         if (resource.lookup != Lookup::Found) {
             Say(out, TxtCheckResourceMissing, resource.id);
@@ -34,7 +34,7 @@ void PrintPlan(std::FILE* out, const UpdatePlan& plan) {
 
 void PrintCheckReport(std::FILE* out, const CheckFindings& findings) {
     if (!findings.device.empty()) Say(out, TxtCheckDevice, findings.device.c_str());
-    if (findings.plan) PrintPlan(out, *findings.plan);
+    if (findings.plan != nullptr) PrintPlan(out, *findings.plan);
     Say(out, TxtCheckNothingWritten);
     if (findings.result == UpdateResult::Updated) {
         Say(out, TxtCheckReady);

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdio>
-#include <optional>
 #include <string>
 
 #include "engine/UpdatePlan.h"
@@ -11,7 +10,7 @@
 struct CheckFindings {
     std::string device;
     // Known once the handheld and the data file were both read.
-    std::optional<UpdatePlan> plan;
+    const UpdatePlan* plan = nullptr;
     UpdateResult result = UpdateResult::Updated;
     std::string message;  // the result's message as the update would show it
 };

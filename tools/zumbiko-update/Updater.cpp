@@ -89,7 +89,7 @@ CheckFindings FindingsOf(const ConsoleWindow& window,
                          const std::vector<VolumeCandidate>& handhelds) {
     CheckFindings findings;
     findings.result = g_updateController.LastResult();
-    findings.plan = g_updateController.LastPlan();
+    if (g_updateController.LastPlan()) findings.plan = &*g_updateController.LastPlan();
     findings.message = window.LastMessage();
     if (handhelds.size() == 1) findings.device = handhelds[0].path;
     return findings;
