@@ -4,8 +4,8 @@
 
 #include "app/AboutDialog.h"
 #include "app/Application.h"
-#include "app/MenuHandle.h"
 #include "engine/UpdateController.h"
+#include "platform/win32/Win32Handles.h"
 #include "resources/ResourceIds.h"
 #include "ui/MessageDialog.h"
 #include "ui/ProgressPainter.h"
@@ -177,7 +177,7 @@ LRESULT MainWindow::OnContextMenu(LPARAM lParam) {
     // A menu's own loop would hold up a transfer for as long as it stays open.
     if (RunUnderWay()) return 1;
     const MenuHandle menus(LoadMenuW(g_instance, MAKEINTRESOURCEW(IDR_SKIN_MENU)));
-    if (menus.Get() == nullptr) return 1;
+    if (!menus) return 1;
     POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     if (at.x == -1 && at.y == -1) {  // from the keyboard: open it over the window
         RECT frame{};

@@ -150,7 +150,7 @@ LRESULT MessageDialog::OnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
 
 void MessageDialog::PaintText(const DRAWITEMSTRUCT& item) const {
     const FontHandle font = CreateSkinFont(item.hDC);
-    const SavedDcState state(item.hDC);
+    const SavedDcState state = SaveDcState(item.hDC);
     SelectObject(item.hDC, font.Get());
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, kSkinTextColour);

@@ -13,9 +13,9 @@ SkinPicture LoadSkinPicture(HINSTANCE instance, int id) {
 
 void DrawSkinPicture(HDC target, const RECT& where, const SkinPicture& picture) {
     if (!picture.bitmap) return;
-    const MemoryDc source(target);
+    const MemoryDc source(CreateCompatibleDC(target));
     if (!source) return;
-    const SavedDcState state(source.Get());
+    const SavedDcState state = SaveDcState(source.Get());
     SelectObject(source.Get(), picture.bitmap.Get());
     StretchBlt(target, where.left, where.top, where.right - where.left, where.bottom - where.top,
                source.Get(), 0, 0, picture.size.cx, picture.size.cy, SRCCOPY);

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/GdiHandles.h"
+#include "platform/win32/Win32Handles.h"
 
 struct SkinPicture {
     BitmapHandle bitmap;
