@@ -25,7 +25,7 @@ uint32_t Win32Volumes::PresentVolumes() {
 std::unique_ptr<SectorChannel> Win32Volumes::OpenVwin32() {
     ChannelHandle handle(
         api, api.CreateFileW(L"\\\\.\\vwin32", 0, 0, nullptr, 0, kUnbufferedNormal, nullptr));
-    if (!handle.IsValid()) return nullptr;
+    if (!handle) return nullptr;
     return std::make_unique<Vwin32Channel>(api, std::move(handle));
 }
 
@@ -36,6 +36,6 @@ std::unique_ptr<SectorChannel> Win32Volumes::OpenVolume(int32_t index) {
     ChannelHandle handle(api, api.CreateFileW(volumeName, GENERIC_READ | GENERIC_WRITE,
                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                               OPEN_EXISTING, kUnbufferedNormal, nullptr));
-    if (!handle.IsValid()) return nullptr;
+    if (!handle) return nullptr;
     return std::make_unique<VolumeChannel>(api, std::move(handle));
 }

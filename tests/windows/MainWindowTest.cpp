@@ -5,10 +5,10 @@
 #include <string>
 
 #include "app/Application.h"
-#include "app/MenuHandle.h"
 #include "app/RefPtr.h"
 #include "engine/DeviceImage.h"
 #include "engine/UpdateController.h"
+#include "platform/win32/Win32Handles.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/StandIns.h"
 #include "tests/windows/WindowTestSupport.h"
