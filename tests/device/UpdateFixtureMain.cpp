@@ -30,6 +30,7 @@ bool ParseHandheld(const std::vector<std::string>& served, HandheldOptions* opti
         "--number",       std::to_string(fixture.characterNumber)};
     arguments.insert(arguments.end(), served.begin(), served.end());
     std::vector<const char*> argv;
+    argv.reserve(arguments.size());
     for (const std::string& argument : arguments) argv.push_back(argument.c_str());
     EmuCommandLine line;
     if (ParseEmuCommandLine(static_cast<int>(argv.size()), argv.data(), &line, std::cout,
@@ -85,6 +86,8 @@ int WriteDataCommand(const std::string& path, const std::string& variant) {
 
 }  // namespace
 
+// CLI11 throws from setting up its options only when they are set up wrongly.
+// NOLINTNEXTLINE(bugprone-exception-escape)
 int main(int argc, char** argv) {
     CLI::App app(
         "For scripts that run the update outside a test program: writes the fixture's data "

@@ -69,6 +69,8 @@ bool RunStep(ProgramDriver& driver, const std::string& step) {
 
 }  // namespace
 
+// CLI11 throws from setting up its options only when they are set up wrongly.
+// NOLINTNEXTLINE(bugprone-exception-escape)
 int main(int argc, char** argv) {
     CLI::App app("Drives the program as a person would, step by step.", "ui-driver");
     app.footer(kSteps);

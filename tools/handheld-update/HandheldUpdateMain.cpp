@@ -19,6 +19,8 @@
 #include "platform/posix/PosixVolumes.h"
 #endif
 
+// CLI11 throws from setting up its options only when they are set up wrongly.
+// NOLINTNEXTLINE(bugprone-exception-escape)
 int main(int argc, char** argv) {
     CLI::App app(
         "Finds the one handheld among the drives and updates it as the program does, and tells "
