@@ -109,7 +109,7 @@ CheckFindings FindingsOf(const std::string& dataPath, const FoundHandhelds& scan
 int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bool terminal) {
     languageIndex = options.german ? kLanguageGerman : kLanguageEnglish;
     const std::string dataPath =
-        options.dataFile.empty() ? ExecutableDirectory() + "/" + kDataFileName : options.dataFile;
+        options.dataFile.empty() ? DefaultDataFilePath() : options.dataFile;
     Sleeper& sleeper = SystemSleeper();
 
     const std::vector<VolumeCandidate> candidates = Candidates(options);
