@@ -7,8 +7,8 @@
 #
 # Needs root, loop devices, /dev/fuse and udevadm, and exits 77 (skipped) without them. For
 # the time of the test it puts a copy of the rule into /etc/udev/rules.d, with the helper
-# named by its path and the gate opened for its own loop devices; it takes the copy away,
-# and the links and records `udevadm test` made, on every path.
+# named by its path and the gate opened for its own loop devices, and takes it away again on
+# every path.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=scripts/served-handhelds
@@ -29,24 +29,8 @@ served_init "$work" "$native" loop || {
     skip "see above"
 }
 installed="/etc/udev/rules.d/70-zumbiko-test-$$.rules"
-tested=()  # block devices udevadm test ran on, and the modes of their nodes before
-# Takes away the links and records of the devices udevadm test ran on, while they are still
-# there, and gives their nodes back their modes.
-udev_forget() {
-    local entry name mode owner
-    for entry in "${tested[@]}"; do
-        read -r name mode owner <<<"$entry"
-        udevadm test --action=remove "/sys/class/block/$name" >/dev/null 2>&1 || true
-        if [ -b "/dev/$name" ]; then
-            chmod "$mode" "/dev/$name"
-            chown "$owner" "/dev/$name"
-        fi
-    done
-    tested=()
-}
 cleanup() {
     rm -f "$installed"
-    udev_forget
     served_cleanup
     rm -rf "$work"
 }
@@ -59,23 +43,6 @@ identify_at() { put "$1" 'SITRONIXTM\x00' $(($2 * 512 + 43)); }
 partition_table() {
     put "$1" '\x00\x00\x00\x00\x0e\x00\x00\x00\x00\x08\x00\x00\x00\x08\x00\x00' 446
     put "$1" '\x55\xaa' 510
-}
-
-# udev_test NAME: what udevadm test makes of the block device NAME, one property, link or tag
-# a line, sorted, less the time.
-udev_test() {
-    if [[ " ${tested[*]} " != *" $1 "* ]]; then
-        tested+=("$1 $(stat -c '%a %u:%g' "/dev/$1")")
-    fi
-    udevadm test --action=add "/sys/class/block/$1" 2>/dev/null | awk '
-        /^USEC_INITIALIZED=/ { next }
-        /^(DEVLINKS|TAGS|CURRENT_TAGS)=/ {
-            key = substr($0, 1, index($0, "="))
-            n = split(substr($0, length(key) + 1), parts, /[ :]/)
-            for (i = 1; i <= n; i++) if (parts[i] != "") print key parts[i]
-            next
-        }
-        { print }' | sort
 }
 
 served_start fresh --handheld spaced --label "SITRONIXTM " --handheld probed \
@@ -146,11 +113,11 @@ served_loop "$work/on-partition.img" --partscan
 partx -a "$SERVED_LOOP" 2>/dev/null || true
 table=${SERVED_LOOP#/dev/}
 devices=("$fresh" "$stick" "$whole" "${whole}p1" "$table" "${table}p1")
-for device in "${devices[@]}"; do udev_test "$device" >"$work/$device.before"; done
+for device in "${devices[@]}"; do served_udev_test "$device" >"$work/$device.before"; done
 
 # As shipped, with the helper named by its path: a loop device is no drive a person plugs in.
 sed "s|IMPORT{program}=\"zumbiko-id |IMPORT{program}=\"$helper |" "$rule" >"$installed"
-udev_test "$fresh" >"$work/$fresh.shipped"
+served_udev_test "$fresh" >"$work/$fresh.shipped"
 check diff "$work/$fresh.before" "$work/$fresh.shipped"
 
 # Opened for these loop devices as the gate opens for a USB disk.
@@ -161,7 +128,7 @@ sed -i "/^ENV{ID_BUS}==\"usb\"/a KERNEL==\"$gate\", GOTO=\"zumbiko_plugged\"" "$
 # identification and its partition, a partition that carries it on a disk that does not.
 # A FAT stick labelled SITRONIXTM, padded with a space, as udev's own label shows it, is not.
 while read -r device handheld; do
-    udev_test "$device" >"$work/$device.after"
+    served_udev_test "$device" >"$work/$device.after"
     changes=$(diff "$work/$device.before" "$work/$device.after" | grep '^[<>]' | tr '\n' ' ' || true)
     echo "$device: ${changes:-unchanged}"
     if [ "$handheld" = yes ]; then
@@ -181,7 +148,6 @@ EOF_TABLE
 grep -h '^ID_FS_LABEL=' "$work/$stick.after" | sed "s/^/$stick: /"
 
 rm -f "$installed"
-udev_forget
 served_expect_closed
 check grep -q '^probed .* sector-reads=1 sector-writes=0 ' "$SERVED_WORK/report"
 check grep -q '^spaced .* sector-writes=0 ' "$SERVED_WORK/report"
