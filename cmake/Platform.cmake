@@ -24,6 +24,7 @@ endif()
 # checked string and memory functions, and a global offset table that is read-only once the
 # program runs. The sanitizer builds bring their own checks.
 if(NOT WIN32 AND NOT ZUMBIKO_SANITIZE)
-  add_compile_definitions($<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+  # Undefined first: some compilers define their own level already.
+  add_compile_options("$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
   add_link_options(-Wl,-z,relro,-z,now)
 endif()
