@@ -99,6 +99,9 @@ check [ "$took" -le 7 ]
 # One read of one sector, nothing written.
 served_loop probed
 check grep -qx ZUMBIKO_HANDHELD=1 <("$helper" "$SERVED_LOOP")
+# A disk of 4096-byte logical sectors, where a direct read of 512 bytes fails.
+served_loop "$work/handheld.img" --sector-size 4096
+check grep -qx ZUMBIKO_HANDHELD=1 <("$helper" "$SERVED_LOOP")
 
 echo "== the rule"
 served_loop fresh
