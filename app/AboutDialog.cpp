@@ -29,12 +29,9 @@ struct Translation {
 
 }  // namespace
 
-LRESULT AboutDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        ShowCaption(window);
-        ShowVersionTexts(window);
-    }
-    return ModalDialog::HandleMessage(window, message, wParam, lParam);
+void AboutDialog::OnInit() {
+    ShowCaption(Handle());
+    ShowVersionTexts(Handle());
 }
 
 void AboutDialog::ShowCaption(HWND window) {

@@ -4,10 +4,8 @@
 #include "app/Dialog.h"
 
 class AboutDialog final : public ModalDialog {
-public:
-    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
+    void OnInit() override;
     static void ShowCaption(HWND window);
     static void ShowVersionTexts(HWND window);
 };

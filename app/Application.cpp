@@ -5,6 +5,7 @@
 
 #include "app/Dialog.h"
 #include "app/UpdateWiring.h"
+#include "platform/win32/Win32Handles.h"
 #include "resources/ResourceIds.h"
 #include "ui/MainWindow.h"
 
@@ -31,19 +32,14 @@ constexpr GUID kDiskInterfaceClass = {
 class InstanceMutex {
 public:
     InstanceMutex() : handle(CreateMutexW(nullptr, TRUE, kInstanceMutexName)) {
-        alreadyRunning = handle != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+        alreadyRunning = handle && GetLastError() == ERROR_ALREADY_EXISTS;
     }
-    ~InstanceMutex() {
-        if (handle != nullptr) CloseHandle(handle);
-    }
-    InstanceMutex(const InstanceMutex&) = delete;
-    InstanceMutex& operator=(const InstanceMutex&) = delete;
 
-    bool Created() const { return handle != nullptr; }
+    bool Created() const { return static_cast<bool>(handle); }
     bool AlreadyRunning() const { return alreadyRunning; }
 
 private:
-    HANDLE handle;
+    KernelHandle handle;
     bool alreadyRunning = false;
 };
 
@@ -55,18 +51,13 @@ public:
         filter.dbcc_size = sizeof filter;
         filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
         filter.dbcc_classguid = kDiskInterfaceClass;
-        handle = RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+        handle.Reset(RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
     }
-    ~DeviceNotification() {
-        if (handle != nullptr) UnregisterDeviceNotification(handle);
-    }
-    DeviceNotification(const DeviceNotification&) = delete;
-    DeviceNotification& operator=(const DeviceNotification&) = delete;
 
-    bool Registered() const { return handle != nullptr; }
+    bool Registered() const { return static_cast<bool>(handle); }
 
 private:
-    HDEVNOTIFY handle = nullptr;
+    DeviceNotificationHandle handle;
 };
 
 // The first copy's window comes forward instead of a second one opening.

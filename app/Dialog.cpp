@@ -112,6 +112,28 @@ LRESULT Dialog::DefaultHandler(HWND, UINT, WPARAM, LPARAM) {
     return 0;
 }
 
+LRESULT Dialog::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            // The notification code in the high word is not looked at.
+            if (OnCommand(LOWORD(wParam))) return 1;
+            break;
+        case WM_DRAWITEM:
+            if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return 1;
+            break;
+        case WM_DESTROY:
+            OnDestroy();
+            break;
+        case WM_NOTIFY:
+            return OnNotify(window, message, wParam, lParam);
+        case WM_INITMENUPOPUP:
+            return OnInitMenuPopup(window, message, wParam, lParam);
+        default:
+            break;
+    }
+    return DefaultHandler(window, message, wParam, lParam);
+}
+
 LRESULT Dialog::OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
     switch (header->code) {
@@ -175,16 +197,15 @@ bool ModelessDialog::Create(HINSTANCE instance, HWND parent, uint32_t templateId
 
 LRESULT ModelessDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_INITDIALOG:
+            OnInit();
+            return DefaultHandler(window, message, wParam, lParam);  // 0: no default focus
         case WM_ACTIVATE:
             g_activeDialog =
                 LOWORD(wParam) == WA_INACTIVE ? reinterpret_cast<HWND>(lParam) : window;
             return 1;
-        case WM_NOTIFY:
-            return OnNotify(window, message, wParam, lParam);
-        case WM_INITMENUPOPUP:
-            return OnInitMenuPopup(window, message, wParam, lParam);
         default:
-            return DefaultHandler(window, message, wParam, lParam);
+            return Dispatch(window, message, wParam, lParam);
     }
 }
 
@@ -195,23 +216,16 @@ bool ModalDialog::Create(HINSTANCE instance, HWND parent, uint32_t templateId) {
 }
 
 LRESULT ModalDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_INITDIALOG:
-            CenterWindow(GetParent(window), window);
-            return 1;  // the dialog manager sets the default focus
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                EndDialog(window, LOWORD(wParam));
-                return 1;
-            }
-            return DefaultHandler(window, message, wParam, lParam);
-        case WM_NOTIFY:
-            return OnNotify(window, message, wParam, lParam);
-        case WM_INITMENUPOPUP:
-            return OnInitMenuPopup(window, message, wParam, lParam);
-        default:
-            return DefaultHandler(window, message, wParam, lParam);
-    }
+    if (message != WM_INITDIALOG) return Dispatch(window, message, wParam, lParam);
+    OnInit();
+    CenterWindow(GetParent(window), window);
+    return 1;  // the dialog manager sets the default focus
+}
+
+bool ModalDialog::OnCommand(uint32_t id) {
+    if (id != IDOK && id != IDCANCEL) return false;
+    EndDialog(Handle(), static_cast<INT_PTR>(id));
+    return true;
 }
 
 void EnableControl(HWND dialog, int32_t id, bool enabled) {

@@ -22,6 +22,19 @@ public:
     HWND Handle() const { return window; }
 
 protected:
+    // Typed hooks, called by the families' HandleMessage; a dialog overrides those it needs.
+    // WM_INITDIALOG: set the window up (a modal dialog is then centred over its owner).
+    virtual void OnInit() {}
+    // WM_COMMAND by command id; true when handled.
+    virtual bool OnCommand(uint32_t /*id*/) { return false; }
+    // WM_DRAWITEM for an owner-drawn control; true when drawn.
+    virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+    // WM_DESTROY: what the window owns goes now.
+    virtual void OnDestroy() {}
+
+    // What both families do alike: the hooks, notifications and pop-up menus; anything else
+    // is left to DefaultHandler.
+    LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnNotify(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnInitMenuPopup(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // For the few messages whose answer is 0 but which must not reach the default
@@ -48,6 +61,10 @@ public:
 
     // The end code of the last run, or the platform's failure value.
     INT_PTR result = 0;
+
+protected:
+    // OK and Cancel end the run with their id.
+    bool OnCommand(uint32_t id) override;
 };
 
 // The one dialog procedure; the creation parameter is the Dialog object.

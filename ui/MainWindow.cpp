@@ -4,16 +4,18 @@
 
 #include "app/AboutDialog.h"
 #include "app/Application.h"
-#include "app/MenuHandle.h"
 #include "engine/UpdateController.h"
+#include "platform/win32/Win32Handles.h"
 #include "resources/ResourceIds.h"
 #include "ui/MessageDialog.h"
 #include "ui/ProgressPainter.h"
 
 namespace {
 
-constexpr POINT kUpdateAt{187, 242};
-constexpr POINT kCloseAt{486, 5};
+constexpr SkinButton kButtons[] = {
+    {IDC_UPDATE, IDB_UPDATE, IDB_UPDATE_PRESSED, {187, 242}},
+    {IDCANCEL, IDB_CLOSE, IDB_CLOSE_PRESSED, {486, 5}},
+};
 constexpr POINT kProgressAt{157, 253};
 constexpr uint32_t kLastLanguageCommand = 20485;
 
@@ -22,6 +24,8 @@ bool IsLanguageCommand(uint32_t id) {
 }
 
 }  // namespace
+
+MainWindow::MainWindow() : SkinnedDialog(IDB_SKIN, kButtons) {}
 
 bool MainWindow::RunUnderWay() const {
     return g_updateController.GetState() == UpdateController::Updating || busyCount != 0;
@@ -48,20 +52,6 @@ void MainWindow::UpdateCommandState(uint32_t id, bool& enabled, bool& /*checked*
 
 LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG:
-            return OnInitDialog(window, wParam, lParam);
-        case WM_ERASEBKGND:
-            return OnEraseBackground(reinterpret_cast<HDC>(wParam));
-        case WM_DRAWITEM:
-            return OnDrawItem(window, wParam, lParam);
-        case WM_NCHITTEST:
-            // Drag anywhere, buttons taking their own clicks; but the system's move loop
-            // would hold a transfer for as long as the press lasts.
-            return RunUnderWay() ? HTCLIENT : HTCAPTION;
-        case WM_CTLCOLORDLG:
-            return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-        case WM_COMMAND:
-            return OnCommand(window, wParam, lParam);
         case WM_CLOSE:
             return OnClose();
         case WM_QUERYENDSESSION:
@@ -71,65 +61,34 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_HELP:
             if (CommandEnabled(IDM_ABOUT)) ShowAboutBox();
             return 1;
-        case WM_DESTROY:
-            return OnDestroy(window, wParam, lParam);
         default:
-            return ModelessDialog::HandleMessage(window, message, wParam, lParam);
+            return SkinnedDialog::HandleMessage(window, message, wParam, lParam);
     }
 }
 
-LRESULT MainWindow::OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam) {
-    SetWindowTextW(window, Application::title);
-    SendMessageW(window, WM_SETICON, ICON_BIG,
+void MainWindow::OnInit() {
+    SetWindowTextW(Handle(), Application::title);
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconW(g_instance, MAKEINTRESOURCEW(IDI_PROGRAM))));
-
-    skinBitmap = LoadSkinPicture(g_instance, IDB_SKIN);
-    FitClientArea(window, skinBitmap.size);
-    updateBitmaps[0] = LoadSkinPicture(g_instance, IDB_UPDATE);
-    updateBitmaps[1] = LoadSkinPicture(g_instance, IDB_UPDATE_PRESSED);
-    PlaceControl(window, IDC_UPDATE, kUpdateAt, updateBitmaps[0].size);
-    closeBitmaps[0] = LoadSkinPicture(g_instance, IDB_CLOSE);
-    closeBitmaps[1] = LoadSkinPicture(g_instance, IDB_CLOSE_PRESSED);
-    PlaceControl(window, IDCANCEL, kCloseAt, closeBitmaps[0].size);
     progressBitmap = LoadSkinPicture(g_instance, IDB_PROGRESS);
-    PlaceControl(window, IDC_PROGRESS, kProgressAt, progressBitmap.size);
-    ShowWindow(GetDlgItem(window, IDC_PROGRESS), SW_HIDE);
-
+    PlaceControl(Handle(), IDC_PROGRESS, kProgressAt, progressBitmap.size);
+    ShowWindow(GetDlgItem(Handle(), IDC_PROGRESS), SW_HIDE);
     shortcuts = LoadAcceleratorsW(g_instance, MAKEINTRESOURCEW(IDR_SHORTCUTS));
-
-    CenterWindow(nullptr, window);
-    ShowWindow(window, SW_SHOWDEFAULT);
-    // 0: the system assigns no keyboard focus.
-    return ModelessDialog::HandleMessage(window, WM_INITDIALOG, wParam, lParam);
+    SkinnedDialog::OnInit();
 }
 
-LRESULT MainWindow::OnEraseBackground(HDC dc) {
-    DrawSkinBackground(Handle(), dc, skinBitmap);
-    return 1;
+bool MainWindow::MayDrag() const {
+    // The system's move loop would hold a transfer for as long as the press lasts.
+    return !RunUnderWay();
 }
 
-LRESULT MainWindow::OnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
-    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    if (item.CtlType == ODT_BUTTON) {
-        // Only the pressed state changes the picture: disabled looks like enabled.
-        if (item.CtlID == IDC_UPDATE) {
-            DrawSkinPicture(item.hDC, item.rcItem, PictureFor(updateBitmaps, item.itemState));
-        } else if (item.CtlID == IDCANCEL) {
-            DrawSkinPicture(item.hDC, item.rcItem, PictureFor(closeBitmaps, item.itemState));
-        } else {
-            return 0;
-        }
-        return 1;
-    }
-    if (item.CtlType == ODT_STATIC && item.CtlID == IDC_PROGRESS) {
-        DrawProgress(item.hDC, item.rcItem, progressBitmap, progress);
-        return 1;
-    }
-    return ModelessDialog::HandleMessage(window, WM_DRAWITEM, wParam, lParam);
+bool MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.CtlType != ODT_STATIC || item.CtlID != IDC_PROGRESS) return false;
+    DrawProgress(item.hDC, item.rcItem, progressBitmap, progress);
+    return true;
 }
 
-LRESULT MainWindow::OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-    const uint32_t id = LOWORD(wParam);
+bool MainWindow::OnCommand(uint32_t id) {
     // Another program can post a hidden button's command: it counts only in the state
     // that shows the button.
     if (IsLanguageCommand(id)) {
@@ -137,7 +96,7 @@ LRESULT MainWindow::OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
             languageIndex = static_cast<int32_t>(id) - kFirstLanguageCommand;
             g_updateController.SetState(UpdateController::Ready);
         }
-        return 1;
+        return true;
     }
     switch (id) {
         case IDCANCEL:
@@ -145,17 +104,17 @@ LRESULT MainWindow::OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
             if (RunUnderWay()) {
                 MessageBeep(MB_ICONWARNING);
             } else {
-                DestroyWindow(window);
+                DestroyWindow(Handle());
             }
-            return 1;
+            return true;
         case IDC_UPDATE:
             if (CommandEnabled(id)) g_updateController.SetState(UpdateController::UpdateRequested);
-            return 1;
+            return true;
         case IDM_ABOUT:
             if (CommandEnabled(id)) ShowAboutBox();
-            return 0;
+            return false;  // a menu command's answer stays 0
         default:
-            return ModelessDialog::HandleMessage(window, WM_COMMAND, wParam, lParam);
+            return false;
     }
 }
 
@@ -177,7 +136,7 @@ LRESULT MainWindow::OnContextMenu(LPARAM lParam) {
     // A menu's own loop would hold up a transfer for as long as it stays open.
     if (RunUnderWay()) return 1;
     const MenuHandle menus(LoadMenuW(g_instance, MAKEINTRESOURCEW(IDR_SKIN_MENU)));
-    if (menus.Get() == nullptr) return 1;
+    if (!menus) return 1;
     POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     if (at.x == -1 && at.y == -1) {  // from the keyboard: open it over the window
         RECT frame{};
@@ -190,15 +149,9 @@ LRESULT MainWindow::OnContextMenu(LPARAM lParam) {
     return 1;
 }
 
-LRESULT MainWindow::OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
-    skinBitmap.bitmap.Reset();
-    updateBitmaps[1].bitmap.Reset();
-    updateBitmaps[0].bitmap.Reset();
-    closeBitmaps[1].bitmap.Reset();
-    closeBitmaps[0].bitmap.Reset();
+void MainWindow::OnDestroy() {
     progressBitmap.bitmap.Reset();
     PostQuitMessage(0);
-    return ModelessDialog::HandleMessage(window, WM_DESTROY, wParam, lParam);
 }
 
 bool MainWindow::TranslateShortcut(MSG& message) {

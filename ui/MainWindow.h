@@ -10,10 +10,12 @@
 #include "engine/RunWindow.h"
 #include "ui/ProgressMath.h"
 #include "ui/ShutdownBlock.h"
-#include "ui/SkinPicture.h"
+#include "ui/SkinnedDialog.h"
 
-class MainWindow final : public ModelessDialog, public RunWindow {
+class MainWindow final : public SkinnedDialog<ModelessDialog>, public RunWindow {
 public:
+    MainWindow();
+
     void OnIdle() override;
     void UpdateCommandState(uint32_t id, bool& enabled, bool& checked) override;
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -41,23 +43,20 @@ public:
     bool RunUnderWay() const;
 
 private:
-    LRESULT OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam);
-    LRESULT OnEraseBackground(HDC dc);
-    LRESULT OnDrawItem(HWND window, WPARAM wParam, LPARAM lParam);
-    LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam);
+    void OnInit() override;
+    bool OnCommand(uint32_t id) override;
+    bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+    void OnDestroy() override;
+    bool MayDrag() const override;
     LRESULT OnClose();
     LRESULT OnQueryEndSession();
     LRESULT OnContextMenu(LPARAM lParam);
-    LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam);
     bool CommandEnabled(uint32_t id);
     void ShowAboutBox();
     void MoveProgress(int32_t newPos);
 
     volatile LONG busyCount = 0;
     HACCEL shortcuts = nullptr;  // a resource table: freed with the module
-    SkinPicture skinBitmap;
-    SkinPicture updateBitmaps[2];
-    SkinPicture closeBitmaps[2];
     SkinPicture progressBitmap;
     ProgressState progress;
     // Held while the run has the handheld in use; shutting down is refused meanwhile.

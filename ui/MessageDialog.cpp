@@ -12,8 +12,10 @@
 
 namespace {
 
-constexpr POINT kOkAt{135, 157};
-constexpr POINT kCloseAt{318, 3};
+constexpr SkinButton kButtons[] = {
+    {IDOK, IDB_OK, IDB_OK_PRESSED, {135, 157}},
+    {IDCANCEL, IDB_MESSAGE_CLOSE, IDB_MESSAGE_CLOSE_PRESSED, {318, 3}},
+};
 constexpr POINT kIconAt{4, 59};
 constexpr POINT kTextAt{68, 48};
 constexpr SIZE kTextSize{250, 95};
@@ -78,79 +80,44 @@ int32_t ShowMessage(HWND owner, uint32_t kind, const wchar_t* format, ...) {
     return 1;
 }
 
-LRESULT MessageDialog::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_INITDIALOG:
-            return OnInitDialog(window, wParam, lParam);
-        case WM_ERASEBKGND:
-            return OnEraseBackground(reinterpret_cast<HDC>(wParam));
-        case WM_DRAWITEM:
-            return OnDrawItem(window, wParam, lParam);
-        case WM_NCHITTEST:
-            return HTCAPTION;
-        case WM_CTLCOLORDLG:
-            return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-        case WM_DESTROY:
-            return OnDestroy(window, wParam, lParam);
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) closedByUser = true;
-            [[fallthrough]];
-        default:
-            return ModalDialog::HandleMessage(window, message, wParam, lParam);
-    }
-}
+MessageDialog::MessageDialog(uint32_t kind, const wchar_t* text)
+    : SkinnedDialog(IDB_MESSAGE_SKIN, kButtons), kind(kind), text(text) {}
 
-LRESULT MessageDialog::OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam) {
-    skinBitmap = LoadSkinPicture(g_instance, IDB_MESSAGE_SKIN);
-    FitClientArea(window, skinBitmap.size);
-    okBitmaps[0] = LoadSkinPicture(g_instance, IDB_OK);
-    okBitmaps[1] = LoadSkinPicture(g_instance, IDB_OK_PRESSED);
-    PlaceControl(window, IDOK, kOkAt, okBitmaps[0].size);
-    closeBitmaps[0] = LoadSkinPicture(g_instance, IDB_MESSAGE_CLOSE);
-    closeBitmaps[1] = LoadSkinPicture(g_instance, IDB_MESSAGE_CLOSE_PRESSED);
-    PlaceControl(window, IDCANCEL, kCloseAt, closeBitmaps[0].size);
+void MessageDialog::OnInit() {
     if (const int icon = MessageIconFor(kind)) {
         iconBitmap = LoadSkinPicture(g_instance, icon);
-        PlaceControl(window, IDC_MESSAGE_ICON, kIconAt, iconBitmap.size);
+        PlaceControl(Handle(), IDC_MESSAGE_ICON, kIconAt, iconBitmap.size);
     }
-    PlaceControl(window, IDC_MESSAGE_TEXT, kTextAt, kTextSize);
-    SetDlgItemTextW(window, IDC_MESSAGE_TEXT, text);
-
-    CenterWindow(nullptr, window);
-    ShowWindow(window, SW_SHOWDEFAULT);
-    // Centres over the owner and lets the dialog manager set the focus.
-    return ModalDialog::HandleMessage(window, WM_INITDIALOG, wParam, lParam);
+    PlaceControl(Handle(), IDC_MESSAGE_TEXT, kTextAt, kTextSize);
+    SetDlgItemTextW(Handle(), IDC_MESSAGE_TEXT, text);
+    // Centred on the work area and shown; the modal run then centres it over its owner.
+    SkinnedDialog::OnInit();
 }
 
-LRESULT MessageDialog::OnEraseBackground(HDC dc) {
-    DrawSkinBackground(Handle(), dc, skinBitmap);
-    return 1;
+bool MessageDialog::OnCommand(uint32_t id) {
+    if (id == IDOK || id == IDCANCEL) closedByUser = true;
+    return SkinnedDialog::OnCommand(id);
 }
 
-LRESULT MessageDialog::OnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
-    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    if (item.CtlType == ODT_BUTTON) {
-        if (item.CtlID == IDOK) {
-            DrawSkinPicture(item.hDC, item.rcItem, PictureFor(okBitmaps, item.itemState));
-        } else if (item.CtlID == IDCANCEL) {
-            DrawSkinPicture(item.hDC, item.rcItem, PictureFor(closeBitmaps, item.itemState));
-        }
-        return 1;
-    }
+bool MessageDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
     if (item.CtlID == IDC_MESSAGE_ICON) {
         DrawSkinPicture(item.hDC, item.rcItem, iconBitmap);
-        return ModalDialog::HandleMessage(window, WM_DRAWITEM, wParam, lParam);
+        return true;
     }
     if (item.CtlID == IDC_MESSAGE_TEXT) {
         PaintText(item);
-        return 1;
+        return true;
     }
-    return ModalDialog::HandleMessage(window, WM_DRAWITEM, wParam, lParam);
+    return false;
+}
+
+void MessageDialog::OnDestroy() {
+    iconBitmap.bitmap.Reset();
 }
 
 void MessageDialog::PaintText(const DRAWITEMSTRUCT& item) const {
     const FontHandle font = CreateSkinFont(item.hDC);
-    const SavedDcState state(item.hDC);
+    const SavedDcState state = SaveDcState(item.hDC);
     SelectObject(item.hDC, font.Get());
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, kSkinTextColour);
@@ -163,14 +130,4 @@ void MessageDialog::PaintText(const DRAWITEMSTRUCT& item) const {
     const Rect centred = CenterRect(area, {block.left, block.top, block.right, block.bottom});
     RECT where{centred.left, centred.top, centred.right, centred.bottom};
     ::DrawTextW(item.hDC, text, -1, &where, kTextFormat);
-}
-
-LRESULT MessageDialog::OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
-    skinBitmap.bitmap.Reset();
-    okBitmaps[1].bitmap.Reset();
-    okBitmaps[0].bitmap.Reset();
-    closeBitmaps[1].bitmap.Reset();
-    closeBitmaps[0].bitmap.Reset();
-    iconBitmap.bitmap.Reset();
-    return ModalDialog::HandleMessage(window, WM_DESTROY, wParam, lParam);
 }

@@ -5,31 +5,25 @@
 
 #include <cstdint>
 
-#include "app/Dialog.h"
-#include "ui/SkinPicture.h"
+#include "ui/SkinnedDialog.h"
 
-class MessageDialog final : public ModalDialog {
+class MessageDialog final : public SkinnedDialog<ModalDialog> {
 public:
     // The text is borrowed for the modal run.
-    MessageDialog(uint32_t kind, const wchar_t* text) : kind(kind), text(text) {}
-
-    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    MessageDialog(uint32_t kind, const wchar_t* text);
 
     // Whether OK, the close button or their keys ended it; a quit ends the modal run too.
     bool ClosedByUser() const { return closedByUser; }
 
 private:
-    LRESULT OnInitDialog(HWND window, WPARAM wParam, LPARAM lParam);
-    LRESULT OnEraseBackground(HDC dc);
-    LRESULT OnDrawItem(HWND window, WPARAM wParam, LPARAM lParam);
+    void OnInit() override;
+    bool OnCommand(uint32_t id) override;
+    bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+    void OnDestroy() override;
     void PaintText(const DRAWITEMSTRUCT& item) const;
-    LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam);
 
     uint32_t kind;
     const wchar_t* text;
-    SkinPicture skinBitmap;
-    SkinPicture okBitmaps[2];
-    SkinPicture closeBitmaps[2];
     SkinPicture iconBitmap;
     bool closedByUser = false;
 };

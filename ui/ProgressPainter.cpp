@@ -24,9 +24,9 @@ void DrawProgress(HDC target, const RECT& item, const SkinPicture& bar,
 
     const FontHandle font = CreateSkinFont(target);
     const BitmapHandle image(CreateCompatibleBitmap(target, width, height));
-    const MemoryDc canvas(target);
+    const MemoryDc canvas(CreateCompatibleDC(target));
     if (!canvas || !image) return;
-    const SavedDcState canvasState(canvas.Get());
+    const SavedDcState canvasState = SaveDcState(canvas.Get());
     SelectObject(canvas.Get(), image.Get());
     SelectObject(canvas.Get(), font.Get());
     SetBkMode(canvas.Get(), TRANSPARENT);

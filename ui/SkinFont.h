@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/GdiHandles.h"
+#include "platform/win32/Win32Handles.h"
 
 // Text colour on white and on the skin's panels: red 6, green 117, blue 186.
 constexpr COLORREF kSkinTextColour = 0x00BA7506;

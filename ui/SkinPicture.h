@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/GdiHandles.h"
+#include "platform/win32/Win32Handles.h"
 
 struct SkinPicture {
     BitmapHandle bitmap;
@@ -17,14 +17,5 @@ SkinPicture LoadSkinPicture(HINSTANCE instance, int id);
 // An empty picture draws nothing.
 void DrawSkinPicture(HDC target, const RECT& where, const SkinPicture& picture);
 
-// Fills a window's client area with its skin.
-void DrawSkinBackground(HWND window, HDC target, const SkinPicture& skin);
-
-// A skinned button's pictures are up and pressed, in that order.
-const SkinPicture& PictureFor(const SkinPicture (&pictures)[2], UINT itemState);
-
 // Gives a control the picture's size at a client position.
 void PlaceControl(HWND dialog, int id, POINT at, SIZE size);
-
-// Resizes a dialog, without moving it, so that its client area is exactly this size.
-void FitClientArea(HWND dialog, SIZE client);

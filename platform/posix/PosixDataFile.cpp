@@ -59,7 +59,7 @@ bool ReadWhole(int fd, uint8_t* buffer, size_t size) {
 
 std::unique_ptr<MappedFile> MapFileReadOnly(const char* utf8Path) {
     FileDescriptor file(open(utf8Path, O_RDONLY | O_CLOEXEC));
-    if (!file.IsOpen()) return nullptr;
+    if (!file) return nullptr;
     struct stat before {};
     if (fstat(file.Get(), &before) != 0 || !S_ISREG(before.st_mode) || before.st_size <= 0 ||
         static_cast<uintmax_t>(before.st_size) > SIZE_MAX) {

@@ -60,6 +60,6 @@ int OpenUnbuffered(const char* path) {
 
 std::unique_ptr<SectorChannel> OpenSectorFile(const char* path) {
     FileDescriptor file(OpenUnbuffered(path));
-    if (!file.IsOpen()) return nullptr;
+    if (!file) return nullptr;
     return std::make_unique<PosixSectorFile>(std::move(file));
 }

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "device/SectorChannel.h"
-#include "platform/win32/ChannelHandle.h"
+#include "platform/win32/Win32Handles.h"
 
 class VolumeChannel final : public SectorChannel {
 public:

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "device/SectorChannel.h"
-#include "platform/win32/ChannelHandle.h"
+#include "platform/win32/Win32Handles.h"
 
 // The register block VWIN32 takes and gives back.
 struct DiocRegisters {

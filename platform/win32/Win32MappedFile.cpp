@@ -3,84 +3,42 @@
 #include <shlwapi.h>
 
 #include "platform/ProgramDataFile.h"
+#include "platform/win32/Win32Handles.h"
 
 namespace {
 
-// Each owns one kernel handle kind and closes it once.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle(handle) {}
-    ~FileHandle() {
-        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return handle; }
-    HANDLE Release() {
-        HANDLE released = handle;
-        handle = INVALID_HANDLE_VALUE;
-        return released;
-    }
-
-private:
-    HANDLE handle;
-};
-
-class MappingHandle {
-public:
-    explicit MappingHandle(HANDLE handle) : handle(handle) {}
-    ~MappingHandle() {
-        if (handle != nullptr) CloseHandle(handle);
-    }
-    MappingHandle(const MappingHandle&) = delete;
-    MappingHandle& operator=(const MappingHandle&) = delete;
-    HANDLE Get() const { return handle; }
-    HANDLE Release() {
-        HANDLE released = handle;
-        handle = nullptr;
-        return released;
-    }
-
-private:
-    HANDLE handle;
-};
-
-// The view, the mapping and the file, released in that order.
 class Win32MappedFile : public MappedFile {
 public:
-    Win32MappedFile(HANDLE file, HANDLE mapping, const void* view, size_t size)
-        : file(file), mapping(mapping), view(view), size(size) {}
-    ~Win32MappedFile() override { UnmapViewOfFile(view); }
+    Win32MappedFile(FileHandle file, KernelHandle mapping, FileView view, size_t size)
+        : file(std::move(file)), mapping(std::move(mapping)), view(std::move(view)), size(size) {}
 
-    const uint8_t* Bytes() const override { return static_cast<const uint8_t*>(view); }
+    const uint8_t* Bytes() const override { return static_cast<const uint8_t*>(view.Get()); }
     size_t Size() const override { return size; }
 
 private:
+    // Released in the opposite order: the view, the mapping, the file.
     FileHandle file;
-    MappingHandle mapping;
-    const void* view;
+    KernelHandle mapping;
+    FileView view;
     size_t size;
 };
 
 std::unique_ptr<MappedFile> MapWide(const wchar_t* path) {
-    HANDLE fileHandle = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (fileHandle == INVALID_HANDLE_VALUE) return nullptr;
-    FileHandle file(fileHandle);
+    FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return nullptr;
 
     LARGE_INTEGER fileSize{};
     if (!GetFileSizeEx(file.Get(), &fileSize) || fileSize.QuadPart <= 0 ||
         static_cast<unsigned long long>(fileSize.QuadPart) > SIZE_MAX) {
         return nullptr;
     }
-    HANDLE mappingHandle = CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr);
-    if (mappingHandle == nullptr) return nullptr;
-    MappingHandle mapping(mappingHandle);
+    KernelHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping) return nullptr;
+    FileView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
+    if (!view) return nullptr;
 
-    const void* view = MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0);
-    if (view == nullptr) return nullptr;
-
-    return std::make_unique<Win32MappedFile>(file.Release(), mapping.Release(), view,
+    return std::make_unique<Win32MappedFile>(std::move(file), std::move(mapping), std::move(view),
                                              static_cast<size_t>(fileSize.QuadPart));
 }
 

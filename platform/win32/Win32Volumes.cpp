@@ -19,7 +19,7 @@ uint32_t Win32Volumes::LogicalDrives() {
 std::unique_ptr<SectorChannel> Win32Volumes::OpenVwin32() {
     ChannelHandle handle(
         api, api.CreateFileW(L"\\\\.\\vwin32", 0, 0, nullptr, 0, kUnbufferedNormal, nullptr));
-    if (!handle.IsValid()) return nullptr;
+    if (!handle) return nullptr;
     return std::make_unique<Vwin32Channel>(api, std::move(handle));
 }
 
@@ -27,6 +27,6 @@ std::unique_ptr<SectorChannel> Win32Volumes::OpenVolume(const wchar_t* volumeNam
     ChannelHandle handle(api, api.CreateFileW(volumeName, GENERIC_READ | GENERIC_WRITE,
                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                               OPEN_EXISTING, kUnbufferedNormal, nullptr));
-    if (!handle.IsValid()) return nullptr;
+    if (!handle) return nullptr;
     return std::make_unique<VolumeChannel>(api, std::move(handle));
 }

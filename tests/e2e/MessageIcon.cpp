@@ -1,6 +1,6 @@
 #include "tests/e2e/MessageIcon.h"
 
-#include "app/GdiHandles.h"
+#include "platform/win32/Win32Handles.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -33,8 +33,8 @@ MessageIcons::MessageIcons(const std::wstring& programPath) {
         const char* name;
     } kinds[] = {{IDB_INFORMATION, "information"}, {IDB_WARNING, "warning"}, {IDB_ERROR, "error"}};
     for (const auto& kind : kinds) {
-        const BitmapHandle bitmap(static_cast<HBITMAP>(
-            LoadImageW(module, MAKEINTRESOURCEW(kind.id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        const BitmapHandle bitmap(static_cast<HBITMAP>(LoadImageW(
+            module, MAKEINTRESOURCEW(kind.id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
         BITMAP shape{};
         if (!bitmap || GetObjectW(bitmap.Get(), sizeof shape, &shape) == 0) continue;
         Picture picture{kind.name, shape.bmWidth, shape.bmHeight, {}};
@@ -54,8 +54,8 @@ std::string MessageIcons::Identify(HWND message) const {
     HDC screen = GetDC(nullptr);
     const BitmapHandle copy(CreateCompatibleBitmap(screen, width, height));
     {
-        const MemoryDc canvas(screen);
-        const SavedDcState state(canvas.Get());
+        const MemoryDc canvas(CreateCompatibleDC(screen));
+        const SavedDcState state = SaveDcState(canvas.Get());
         SelectObject(canvas.Get(), copy.Get());
         BitBlt(canvas.Get(), 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
     }

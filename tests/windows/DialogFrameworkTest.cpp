@@ -47,16 +47,14 @@ class ModalProbe : public ModalDialog {
 public:
     ModalProbe(WPARAM command, bool keepsOk) : command(command), keepsOk(keepsOk) {}
 
-    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_INITDIALOG) PostMessageW(window, WM_COMMAND, command, 0);
-        if (message == WM_COMMAND && keepsOk && LOWORD(wParam) == IDOK) {
-            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-            return 1;
-        }
-        return ModalDialog::HandleMessage(window, message, wParam, lParam);
+private:
+    void OnInit() override { PostMessageW(Handle(), WM_COMMAND, command, 0); }
+    bool OnCommand(uint32_t id) override {
+        if (!keepsOk || id != IDOK) return ModalDialog::OnCommand(id);
+        PostMessageW(Handle(), WM_COMMAND, IDCANCEL, 0);
+        return true;
     }
 
-private:
     WPARAM command;
     bool keepsOk;
 };
@@ -69,6 +67,24 @@ INT_PTR RunModal(WPARAM command, bool keepsOk = false) {
     EXPECT_EQ(1, probe->RefCount());  // the window's reference is gone with the window
     return probe->result;
 }
+
+// A probe made from the template a test names; its window goes with the test.
+class DialogTest : public testing::Test {
+protected:
+    void TearDown() override {
+        if (IsWindow(probe->Handle())) DestroyWindow(probe->Handle());
+    }
+    HWND Open(uint32_t templateId) {
+        EXPECT_TRUE(probe->Create(g_instance, nullptr, templateId));
+        return probe->Handle();
+    }
+
+    const RefPtr<ProbeDialog> probe{new ProbeDialog()};
+};
+using DialogIdle = DialogTest;
+using DialogMenus = DialogTest;
+using DialogNotify = DialogTest;
+using DialogPlacement = DialogTest;
 
 }  // namespace
 
@@ -127,10 +143,8 @@ TEST(ModalDialog, EndCodesFollowOkAndCancelWhateverTheNotification) {
     EXPECT_EQ(2, RunModal(IDOK, true));
 }
 
-TEST(DialogIdle, RefreshDisablesAndMovesTheFocusOnFirst) {
-    const RefPtr<ProbeDialog> probe(new ProbeDialog());
-    ASSERT_TRUE(probe->Create(g_instance, nullptr, IDD_MAIN_WINDOW));
-    HWND window = probe->Handle();
+TEST_F(DialogIdle, RefreshDisablesAndMovesTheFocusOnFirst) {
+    HWND window = Open(IDD_MAIN_WINDOW);
     HWND english = GetDlgItem(window, IDC_ENGLISH);
     SetFocus(english);
     ASSERT_EQ(english, GetFocus());
@@ -145,13 +159,10 @@ TEST(DialogIdle, RefreshDisablesAndMovesTheFocusOnFirst) {
     probe->disabled.clear();
     probe->OnIdle();
     EXPECT_TRUE(IsWindowEnabled(english));
-    DestroyWindow(window);
 }
 
-TEST(DialogIdle, HiddenControlKeepsItsStateUntilItShowsAgain) {
-    const RefPtr<ProbeDialog> probe(new ProbeDialog());
-    ASSERT_TRUE(probe->Create(g_instance, nullptr, IDD_MAIN_WINDOW));
-    HWND window = probe->Handle();
+TEST_F(DialogIdle, HiddenControlKeepsItsStateUntilItShowsAgain) {
+    HWND window = Open(IDD_MAIN_WINDOW);
     HWND deutsch = GetDlgItem(window, IDC_DEUTSCH);
     ShowWindow(deutsch, SW_HIDE);
     probe->disabled = {IDC_DEUTSCH};
@@ -160,13 +171,10 @@ TEST(DialogIdle, HiddenControlKeepsItsStateUntilItShowsAgain) {
     ShowWindow(deutsch, SW_SHOW);
     probe->OnIdle();
     EXPECT_FALSE(IsWindowEnabled(deutsch));
-    DestroyWindow(window);
 }
 
-TEST(DialogMenus, PopupItemsFollowCommandStateButTheWindowMenuIsLeftAlone) {
-    const RefPtr<ProbeDialog> probe(new ProbeDialog());
-    ASSERT_TRUE(probe->Create(g_instance, nullptr, IDD_ABOUT));
-    HWND window = probe->Handle();
+TEST_F(DialogMenus, PopupItemsFollowCommandStateButTheWindowMenuIsLeftAlone) {
+    HWND window = Open(IDD_ABOUT);
     HMENU menu = CreatePopupMenu();
     HMENU sub = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING, 100, L"Plain");
@@ -186,14 +194,12 @@ TEST(DialogMenus, PopupItemsFollowCommandStateButTheWindowMenuIsLeftAlone) {
     EXPECT_NE(0u, grayed & MF_GRAYED);
     EXPECT_NE(0u, grayed & MF_CHECKED);
     DestroyMenu(menu);
-    DestroyWindow(window);
 }
 
-TEST(DialogNotify, ListItemsHoldAReferenceToTheirObject) {
-    const RefPtr<ProbeDialog> probe(new ProbeDialog());
-    ASSERT_TRUE(probe->Create(g_instance, nullptr, IDD_ABOUT));
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 100, 100,
-                                probe->Handle(), reinterpret_cast<HMENU>(500), g_instance, nullptr);
+TEST_F(DialogNotify, ListItemsHoldAReferenceToTheirObject) {
+    HWND window = Open(IDD_ABOUT);
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 100, 100, window,
+                                reinterpret_cast<HMENU>(500), g_instance, nullptr);
     ASSERT_NE(nullptr, list);
     const RefPtr<Counted> object(new Counted());
 
@@ -209,14 +215,12 @@ TEST(DialogNotify, ListItemsHoldAReferenceToTheirObject) {
     EXPECT_EQ(2, object->RefCount());
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     EXPECT_EQ(1, object->RefCount());
-    DestroyWindow(probe->Handle());
 }
 
-TEST(DialogNotify, TabKeyWrapsTheFocusAroundTheTabs) {
-    const RefPtr<ProbeDialog> probe(new ProbeDialog());
-    ASSERT_TRUE(probe->Create(g_instance, nullptr, IDD_ABOUT));
+TEST_F(DialogNotify, TabKeyWrapsTheFocusAroundTheTabs) {
+    HWND window = Open(IDD_ABOUT);
     HWND tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 40,
-                                probe->Handle(), reinterpret_cast<HMENU>(501), g_instance, nullptr);
+                                window, reinterpret_cast<HMENU>(501), g_instance, nullptr);
     ASSERT_NE(nullptr, tabs);
     for (int i = 0; i < 3; ++i) {
         TCITEMW item{};
@@ -230,7 +234,7 @@ TEST(DialogNotify, TabKeyWrapsTheFocusAroundTheTabs) {
     note.hdr.code = TCN_KEYDOWN;
     note.wVKey = VK_TAB;
     const auto send = [&] {
-        SendMessageW(probe->Handle(), WM_NOTIFY, 501, reinterpret_cast<LPARAM>(&note));
+        SendMessageW(window, WM_NOTIFY, 501, reinterpret_cast<LPARAM>(&note));
     };
     BYTE keys[256] = {};
     SetKeyboardState(keys);
@@ -246,13 +250,10 @@ TEST(DialogNotify, TabKeyWrapsTheFocusAroundTheTabs) {
     EXPECT_EQ(2, SendMessageW(tabs, TCM_GETCURFOCUS, 0, 0));
     keys[VK_SHIFT] = 0;
     SetKeyboardState(keys);
-    DestroyWindow(probe->Handle());
 }
 
-TEST(CenterWindow, ChildCentresInItsParentAndTopLevelStaysOnTheWorkArea) {
-    const RefPtr<ProbeDialog> probe(new ProbeDialog());
-    ASSERT_TRUE(probe->Create(g_instance, nullptr, IDD_MAIN_WINDOW));
-    HWND window = probe->Handle();
+TEST_F(DialogPlacement, ChildCentresInItsParentAndTopLevelStaysOnTheWorkArea) {
+    HWND window = Open(IDD_MAIN_WINDOW);
     HWND english = GetDlgItem(window, IDC_ENGLISH);
     CenterWindow(window, english);
     const RECT placed = ControlRect(window, IDC_ENGLISH);
@@ -273,5 +274,4 @@ TEST(CenterWindow, ChildCentresInItsParentAndTopLevelStaysOnTheWorkArea) {
     GetWindowRect(window, &kept);
     EXPECT_EQ(area.right, kept.right);
     DestroyWindow(owner);
-    DestroyWindow(window);
 }

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "app/Application.h"
-#include "app/MenuHandle.h"
 #include "app/RefPtr.h"
 #include "engine/DeviceImage.h"
 #include "engine/HandheldScanner.h"
 #include "engine/UpdateController.h"
+#include "platform/win32/Win32Handles.h"
 #include "resources/ResourceIds.h"
 #include "tests/windows/WindowTestSupport.h"
 #include "ui/MainWindow.h"

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "app/Application.h"
-#include "app/GdiHandles.h"
+#include "platform/win32/Win32Handles.h"
 #include "resources/ResourceIds.h"
 #include "ui/ProgressPainter.h"
 
@@ -18,7 +18,7 @@ public:
     ProgressCanvas()
         : screen(GetDC(nullptr)),
           image(CreateCompatibleBitmap(screen, kWidth, kHeight)),
-          dc(screen),
+          dc(CreateCompatibleDC(screen)),
           bar(LoadSkinPicture(g_instance, IDB_PROGRESS)) {
         SelectObject(dc.Get(), image.Get());
     }

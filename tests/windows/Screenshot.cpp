@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/GdiHandles.h"
+#include "platform/win32/Win32Handles.h"
 
 namespace {
 
@@ -64,8 +64,8 @@ bool SaveWindowPng(HWND window, const wchar_t* path) {
     const BitmapHandle image(CreateCompatibleBitmap(screen, width, height));
     std::vector<uint8_t> bgra(static_cast<size_t>(width) * height * 4);
     {
-        const MemoryDc canvas(screen);
-        const SavedDcState state(canvas.Get());
+        const MemoryDc canvas(CreateCompatibleDC(screen));
+        const SavedDcState state = SaveDcState(canvas.Get());
         SelectObject(canvas.Get(), image.Get());
         BitBlt(canvas.Get(), 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
     }
