@@ -23,6 +23,11 @@ constexpr unsigned kFloppyMajor = 2;
 constexpr unsigned kDiscMajor = 11;  // sr: SCSI, SATA and USB disc drives
 constexpr int kLargestSector = 65536;
 
+// Opening a disc drive can close its tray; a floppy drive spins up. Neither is a handheld.
+bool IsDiscOrFloppyDrive(dev_t device) {
+    return major(device) == kDiscMajor || major(device) == kFloppyMajor;
+}
+
 bool SameFile(const struct stat& a, const struct stat& b) {
     return (a.st_mode & S_IFMT) == (b.st_mode & S_IFMT) && a.st_rdev == b.st_rdev &&
            a.st_ino == b.st_ino && a.st_dev == b.st_dev;
@@ -35,7 +40,7 @@ ProbeResult ReadAndIdentify(const char* path, const struct stat& looked) {
     const bool disk = S_ISBLK(looked.st_mode);
     FileDescriptor file(
         open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (disk ? O_DIRECT : 0)));
-    if (!file.IsOpen()) return {ProbeVerdict::Unreadable, errno};
+    if (!file) return {ProbeVerdict::Unreadable, errno};
     struct stat opened {};
     if (fstat(file.Get(), &opened) != 0 || !SameFile(looked, opened)) {
         return {ProbeVerdict::Refused, 0};  // replaced since it was looked at
@@ -77,10 +82,6 @@ bool AwaitVerdict(int channel, int seconds, ProbeResult* result) {
 
 }  // namespace
 
-bool IsDiscOrFloppyDrive(dev_t device) {
-    return major(device) == kDiscMajor || major(device) == kFloppyMajor;
-}
-
 // The read runs in a child. A direct read from a disk that stopped answering waits in the
 // kernel where no signal reaches it, until the kernel's own error handling gives up, which
 // can take minutes; udev must not wait that long. The child lets go of the streams that
@@ -95,16 +96,16 @@ ProbeResult ProbeBootSector(const char* path, int seconds) {
     int channel[2];
     if (pipe2(channel, O_CLOEXEC) != 0) return {ProbeVerdict::Unreadable, errno};
     const FileDescriptor verdicts(channel[0]);
+    FileDescriptor reply(channel[1]);
     const pid_t child = fork();
+    if (child < 0) return {ProbeVerdict::Unreadable, errno};
     if (child == 0) {
         const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
         for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) dup2(null, stream);
         const ProbeResult result = ReadAndIdentify(path, looked);
-        _exit(write(channel[1], &result, sizeof result) == sizeof result ? 0 : 1);
+        _exit(write(reply.Get(), &result, sizeof result) == sizeof result ? 0 : 1);
     }
-    const int forkError = errno;
-    close(channel[1]);
-    if (child < 0) return {ProbeVerdict::Unreadable, forkError};
+    reply.Reset();  // the child's end: its closing says the child is gone
     ProbeResult result;
     if (AwaitVerdict(verdicts.Get(), seconds, &result)) {
         waitpid(child, nullptr, 0);

@@ -2,8 +2,6 @@
 // read once, given up on after a time limit, and never from a disc or floppy drive.
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
 
 enum class ProbeVerdict : uint8_t {
@@ -18,9 +16,6 @@ struct ProbeResult {
     ProbeVerdict verdict = ProbeVerdict::Unreadable;
     int error = 0;  // errno of what failed
 };
-
-// Opening a disc drive can close its tray; a floppy drive spins up. Neither is a handheld.
-bool IsDiscOrFloppyDrive(dev_t device);
 
 // A block device, or a disk image in a regular file.
 ProbeResult ProbeBootSector(const char* path, int seconds);
