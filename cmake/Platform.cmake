@@ -19,3 +19,12 @@ if(WIN32)
   # The oldest Windows the program starts on, as the PE header states it.
   set(ZUMBIKO_OLDEST_WINDOWS 5.1)
 endif()
+
+# The hardening Debian builds its packages with, for the Linux programs the packages carry:
+# checked string and memory functions, and a global offset table that is read-only once the
+# program runs. The sanitizer builds bring their own checks.
+if(NOT WIN32 AND NOT ZUMBIKO_SANITIZE)
+  # Undefined first: some compilers define their own level already.
+  add_compile_options("$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
+  add_link_options(-Wl,-z,relro,-z,now)
+endif()

@@ -57,12 +57,17 @@ bool HandheldDevice::OpenIdentified() {
 }
 
 // The zero byte is part of the text: a label padded with a space is another volume.
+bool CarriesIdentification(const uint8_t* sector, size_t size) {
+    return size >= kIdentificationOffset + kIdentificationBytes &&
+           std::memcmp(sector + kIdentificationOffset, kIdentificationText, kIdentificationBytes) ==
+               0;
+}
+
 bool HandheldDevice::Identify() {
     if (!handle) return false;
     alignas(kSectorSize) uint8_t bootSector[kSectorSize] = {};
     if (ReadSectors(0, 1, bootSector) <= 0) return false;
-    return std::memcmp(bootSector + kIdentificationOffset, kIdentificationText,
-                       kIdentificationBytes) == 0;
+    return CarriesIdentification(bootSector, sizeof bootSector);
 }
 
 void HandheldDevice::WriteClosingBlock() {

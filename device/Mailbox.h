@@ -1,6 +1,7 @@
 // The handheld's mailbox: fixed sectors of its volume through which memory blocks move.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "device/SectorChannel.h"
@@ -30,3 +31,6 @@ constexpr uint32_t kFirstWindowPayload = kWindowBytes - kAnswerLengthBytes;
 constexpr uint32_t kIdentificationOffset = 43;
 constexpr char kIdentificationText[] = "SITRONIXTM";
 constexpr uint32_t kIdentificationBytes = sizeof kIdentificationText;  // with the zero byte
+
+// Whether a volume's first sector, size bytes of it, carries the identification.
+bool CarriesIdentification(const uint8_t* sector, size_t size);

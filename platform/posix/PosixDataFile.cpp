@@ -75,6 +75,5 @@ std::unique_ptr<MappedFile> MapFileReadOnly(const char* utf8Path) {
 }
 
 std::unique_ptr<MappedFile> ProgramDataFile::OpenDataFile() {
-    const std::string path = ExecutableDirectory() + "/" + kDataFileName;
-    return MapFileReadOnly(path.c_str());
+    return MapFileReadOnly(DefaultDataFilePath().c_str());
 }

@@ -36,11 +36,13 @@ same() {
 same "$copy/build/release/Zumbiko-Update-$version.msi" "$win32/Zumbiko-Update-$version.msi"
 same "$copy/build/release/Zumbiko-Update-$version.zip" "$win32/Zumbiko-Update-$version.zip"
 same "$copy/build/win32/app/Zumbiko Update.exe" "$win32/app/Zumbiko Update.exe"
-# The Linux tools of the native build here, brought up to date in case only win32 was built.
-if cmake --build "$native" --target zumbiko-update zdat >"$work/native.log" 2>&1; then
+# The Linux tools and packages of the native build here, brought up to date in case only
+# win32 was built.
+if cmake --build "$native" --target zumbiko-update zdat package >"$work/native.log" 2>&1; then
     for tool in zumbiko-update/zumbiko-update zdat/zdat; do
         same "$copy/build/native/tools/$tool" "$native/tools/$tool"
     done
+    for deb in "$native"/*.deb; do same "$copy/build/release/${deb##*/}" "$deb"; done
 else
     cat "$work/native.log"
     failures=$((failures + 1))

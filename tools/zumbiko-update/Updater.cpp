@@ -100,7 +100,7 @@ CheckFindings FindingsOf(const ConsoleWindow& window,
 int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bool terminal) {
     languageIndex = options.german ? kLanguageGerman : kLanguageEnglish;
     const std::string dataPath =
-        options.dataFile.empty() ? ExecutableDirectory() + "/" + kDataFileName : options.dataFile;
+        options.dataFile.empty() ? DefaultDataFilePath() : options.dataFile;
     Sleeper& sleeper = SystemSleeper();
 
     ConsoleWindow window(out, err, StyleFor(options, terminal));

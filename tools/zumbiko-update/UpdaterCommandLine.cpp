@@ -57,7 +57,8 @@ std::optional<int> ParseUpdaterCommandLine(int argc, const char* const* argv,
         ->option_text("PATH");
     app.add_option("--data", options->dataFile,
                    "The update data file (default: \"Zumbiko Update.dat\"\n"
-                   "beside the program)")
+                   "beside the program, else the package's, in\n"
+                   "/usr/share/zumbiko-update)")
         ->option_text("FILE");
     app.add_option("--lang", language,
                    "Language of the messages, English or German\n"

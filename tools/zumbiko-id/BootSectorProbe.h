@@ -1,0 +1,21 @@
+// The first logical sector of a disk, read as a udev helper must read it: opened read-only,
+// read once, given up on after a time limit, and never from a disc or floppy drive.
+#pragma once
+
+#include <cstdint>
+
+enum class ProbeVerdict : uint8_t {
+    Handheld,
+    OtherVolume,
+    Refused,     // not a disk, or a disc or floppy drive: never opened
+    Unreadable,  // the open or the read failed
+    NoAnswer,    // the read did not end within the time limit
+};
+
+struct ProbeResult {
+    ProbeVerdict verdict = ProbeVerdict::Unreadable;
+    int error = 0;  // errno of what failed
+};
+
+// A block device, or a disk image in a regular file.
+ProbeResult ProbeBootSector(const char* path, int seconds);
