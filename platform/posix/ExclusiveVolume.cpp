@@ -13,11 +13,16 @@
 int ExclusiveVolume::Open(const std::string& path, int32_t volumeIndex) {
     file.Reset(OpenUnbuffered(path.c_str(), O_EXCL));
     if (!file) return errno != 0 ? errno : EIO;
-    index = volumeIndex;
+    // The path may name something else by now than what was looked at; a pipe or a terminal
+    // would leave the first read waiting.
     struct stat status {};
+    if (fstat(file.Get(), &status) != 0 || !(S_ISBLK(status.st_mode) || S_ISREG(status.st_mode))) {
+        file.Reset();
+        return ENOTBLK;
+    }
+    index = volumeIndex;
     int size = static_cast<int>(kSectorSize);
-    if (fstat(file.Get(), &status) == 0 && S_ISBLK(status.st_mode) &&
-        ioctl(file.Get(), BLKSSZGET, &size) == 0 && size > 0) {
+    if (S_ISBLK(status.st_mode) && ioctl(file.Get(), BLKSSZGET, &size) == 0 && size > 0) {
         sectorSize = static_cast<uint32_t>(size);
     }
     return 0;

@@ -15,7 +15,8 @@
 
 class ExclusiveVolume final : public VolumeAccess {
 public:
-    // The volume at index; 0, or the errno of the failed open.
+    // The volume at index; 0, or the errno of the failed open: ENOTBLK for anything but a
+    // block device or a regular file.
     int Open(const std::string& path, int32_t index);
     // The logical sector size of a block device; kSectorSize for a file.
     uint32_t LogicalSectorSize() const { return sectorSize; }
