@@ -3,7 +3,8 @@
 # layer, its alignment rules and a device node, as a USB disk has them. Each result with its
 # effect on the handheld's memory, and the time of an update through the loop device next to
 # one through the served file. A handheld mounted or held by another program is refused
-# before anything is sent, one of 4096-byte sectors too.
+# before anything is sent, one of 4096-byte sectors too, and an update runs to its end
+# whatever signal or closed pipe comes in the middle.
 #
 #   loop-devices.sh NATIVE_BUILD_DIR [ZUMBIKO_UPDATE]
 #
@@ -32,9 +33,12 @@ trap cleanup EXIT
 
 "$SERVED_FIXTURE" write-data "$work/fixture.dat"
 
+# The paced ones take about a second to write, time for a signal to come in between.
+paced=(--byte-rate 2097152)
 served_start fresh --handheld served --handheld plain --label "NO NAME" \
-    --handheld failing --fail-op 2 --handheld vanishing --vanish-after 12 \
-    --handheld sectored || exit 1
+    --handheld failing --fail-op 2 --handheld vanishing --vanish-after 12 --handheld sectored \
+    --handheld held-int "${paced[@]}" --handheld held-term "${paced[@]}" \
+    --handheld held-hup "${paced[@]}" --handheld piped "${paced[@]}" || exit 1
 
 # update DEVICE: the program's exit status; its output goes to $work/run.log.
 update() {
@@ -116,10 +120,43 @@ else
 fi
 check cmp "$work/mounted.img" "$work/mounted.orig"
 
+echo "== a signal in the middle of the write-back waits for its end"
+# Background jobs of a script ignore SIGINT unless told otherwise, as a terminal's are not.
+for signal in INT TERM HUP; do
+    name=held-${signal,,}
+    served_loop "$name"
+    env --default-signal=INT,TERM,HUP "$updater" --device "$SERVED_LOOP" \
+        --data "$work/fixture.dat" --lang en </dev/null >"$work/$name.log" 2>&1 &
+    pid=$!
+    for ((i = 0; i < 200; i++)); do grep -qs ' 20%' "$work/$name.log" && break; sleep 0.02; done
+    if [ "$signal" = INT ]; then
+        # Meanwhile the handheld is this run's alone.
+        rc=0
+        update "$SERVED_LOOP" || rc=$?
+        check [ "$rc" -eq 14 ]
+    fi
+    check kill -s "$signal" "$pid"
+    rc=0
+    wait "$pid" || rc=$?
+    echo "SIG$signal after 20%: $rc"
+    check [ "$rc" -eq $((128 + $(kill -l "$signal"))) ]
+    check grep -q "^Handheld device has been updated." "$work/$name.log"
+    check grep -q "^SIG$signal came while zumbiko-update was using the handheld" "$work/$name.log"
+done
+served_loop piped
+set +e
+"$updater" --device "$SERVED_LOOP" --data "$work/fixture.dat" --lang en </dev/null \
+    2>"$work/piped.err" | head -n 1 >/dev/null
+statuses=("${PIPESTATUS[@]}")
+set -e
+echo "zumbiko-update | head -n 1: ${statuses[*]}"
+check [ "${statuses[0]}" -eq 0 ]
+check grep -q "^Handheld device has been updated." "$work/piped.err"
+
 served_expect_closed
 report=$SERVED_WORK/report
 check grep -q '^sectored .* commands=0 ' "$report"
-for name in fresh served plain failing vanishing sectored; do
+for name in fresh served plain failing vanishing sectored held-int held-term held-hup piped; do
     check grep -q "^$name .* protocol-errors=0$" "$report"
 done
 check grep -q '^vanishing .* failed-ops=[1-9].* closing-block=no ' "$report"
@@ -132,6 +169,10 @@ served updated closing
 plain untouched no-closing
 failing untouched no-closing
 sectored untouched no-closing
+held-int updated closing
+held-term updated closing
+held-hup updated closing
+piped updated closing
 EOF_TABLE
 [ "$SERVED_FAILURES" -eq 0 ] || {
     echo "loop-devices: $SERVED_FAILURES check(s) failed"

@@ -81,7 +81,7 @@ TEST(UpdaterCommandLine, HelpTellsWhatAUserNeeds) {
          {"--device PATH", "--data FILE", "--lang en|de", "--check", "command sector (sector 49)",
           "Zumbiko Update.dat", "udisksctl unmount", "needs no sudo", "not installed",
           "12     the handheld is mounted", "13     no permission", "14     the drive is in use",
-          "15     the drive is not there"}) {
+          "15     the drive is not there", "128+N  signal N", "130 Ctrl-C"}) {
         EXPECT_NE(parsed.out.find(needed), std::string::npos) << needed;
     }
     std::istringstream lines(parsed.out);

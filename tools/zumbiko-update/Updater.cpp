@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "FoundHandhelds.h"
 #include "HandheldScan.h"
 #include "MountTable.h"
+#include "SignalHold.h"
 #include "UpdaterTexts.h"
 #include "device/Mailbox.h"
 #include "device/ObservedVolumes.h"
@@ -187,6 +189,11 @@ CheckFindings FindingsOf(const ConsoleWindow& window, const std::vector<VolumeCa
     return findings;
 }
 
+std::string SignalName(int signal) {
+    const char* abbreviation = sigabbrev_np(signal);
+    return abbreviation != nullptr ? std::string("SIG") + abbreviation : std::to_string(signal);
+}
+
 }  // namespace
 
 int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bool terminal) {
@@ -208,6 +215,8 @@ int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bo
     }
 
     ConsoleWindow window(out, err, StyleFor(options, terminal));
+    SignalHold hold;
+    window.OnHandheldInUse([&hold](bool inUse) { hold.Hold(inUse); });
     uint32_t commandsSent = 0;
     ObservedVolumes observed(volume, [&commandsSent](const VolumeEvent& event) {
         if (event.kind == VolumeEvent::Kind::Write && event.moved > 0 &&
@@ -239,6 +248,10 @@ int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bo
         const std::string found = JoinNames(
             scan.handhelds, [](const VolumeCandidate& handheld) { return handheld.path; });
         Say(err, TxtSeveralFound, found.c_str());
+    }
+    if (hold.Taken() != 0) {
+        Say(err, TxtInterrupted, SignalName(hold.Taken()).c_str());
+        return kExitSignalBase + hold.Taken();
     }
     return static_cast<int>(result);
 }

@@ -22,6 +22,8 @@ constexpr int kExitNoPermission = 13;
 constexpr int kExitBusy = 14;
 constexpr int kExitGone = 15;
 constexpr int kExitUsage = 64;
+// A signal held until the handheld was safe ends the program as 128 + its number.
+constexpr int kExitSignalBase = 128;
 
 // The exit code. terminal: out is a terminal, so progress is a redrawn bar.
 int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bool terminal);

@@ -22,7 +22,9 @@ const char kFooter[] =
     "\n"
     "While it runs:\n"
     "  It holds the drive for itself: no other program can mount or open it for itself until\n"
-    "  the update has ended.\n"
+    "  the update has ended. Ctrl-C, SIGTERM and SIGHUP wait until the handheld is written and\n"
+    "  closed; then the result is told and zumbiko-update ends by the signal. A closed output\n"
+    "  (zumbiko-update | head) does not stop it: the result then goes to standard error.\n"
     "\n"
     "Examples:\n"
     "  zumbiko-update                      find the handheld and update it\n"
@@ -46,7 +48,8 @@ const char kFooter[] =
     "  13     no permission for the drive\n"
     "  14     the drive is in use by another program, or mounted elsewhere\n"
     "  15     the drive is not there (any more)\n"
-    "  64     wrong arguments";
+    "  64     wrong arguments\n"
+    "  128+N  signal N came during the update: 130 Ctrl-C, 143 SIGTERM, 129 SIGHUP";
 
 bool StartsWithDe(const char* value) {
     return value[0] == 'd' && value[1] == 'e';

@@ -72,6 +72,10 @@ const TextEntry kTexts[kUpdaterTextCount] = {
     {"not an update data file, or it changed during the update",
      "keine Datendatei einer Aktualisierung, oder sie hat sich waehrend der Aktualisierung "
      "geaendert"},
+    {"%s came while zumbiko-update was using the handheld; it waited until the handheld was\n"
+     "written and closed, and ends zumbiko-update now.",
+     "%s kam, waehrend zumbiko-update das Geraet benutzte; es wartete, bis das Geraet\n"
+     "geschrieben und geschlossen war, und beendet zumbiko-update jetzt."},
     {"Handheld: %s", "Geraet: %s"},
     {"Version on the handheld: 0x%04X, version of this update: 0x%04X",
      "Version auf dem Geraet: 0x%04X, Version dieser Aktualisierung: 0x%04X"},

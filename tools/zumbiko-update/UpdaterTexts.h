@@ -23,6 +23,7 @@ enum UpdaterText : uint32_t {
     TxtDataLink,
     TxtDataNotRegular,
     TxtDataUnusable,
+    TxtInterrupted,
     TxtCheckDevice,
     TxtCheckVersion,
     TxtCheckOldLayout,
