@@ -11,7 +11,8 @@ constexpr const char kDataFileName[] = "Zumbiko Update.dat";
 
 // A whole file, read-only: mapped on Windows, where the open keeps writers out; read into
 // private memory elsewhere, where a writer could cut a mapping short under the run. Null when
-// it cannot be opened, mapped or read.
+// it cannot be opened, mapped or read; on POSIX systems also when the path names a symbolic
+// link or anything but a regular file.
 std::unique_ptr<MappedFile> MapFileReadOnly(const char* utf8Path);
 
 class ProgramDataFile : public DataFileSource {

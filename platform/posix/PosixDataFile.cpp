@@ -57,8 +57,11 @@ bool ReadWhole(int fd, uint8_t* buffer, size_t size) {
 
 }  // namespace
 
+// Only a regular file, named as itself: opening a FIFO would wait for a writer, and reading a
+// device would never end. O_NONBLOCK lets the open of a FIFO return at once, for fstat to
+// refuse it.
 std::unique_ptr<MappedFile> MapFileReadOnly(const char* utf8Path) {
-    FileDescriptor file(open(utf8Path, O_RDONLY | O_CLOEXEC));
+    FileDescriptor file(open(utf8Path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
     if (!file) return nullptr;
     struct stat before {};
     if (fstat(file.Get(), &before) != 0 || !S_ISREG(before.st_mode) || before.st_size <= 0 ||

@@ -12,7 +12,10 @@ namespace {
 
 class PosixSectorFile final : public SectorChannel {
 public:
-    explicit PosixSectorFile(FileDescriptor file) : file(std::move(file)) {}
+    explicit PosixSectorFile(FileDescriptor owned)
+        : owned(std::move(owned)), fd(this->owned.Get()) {}
+    // Another owner keeps the descriptor open for longer than the channel.
+    explicit PosixSectorFile(int borrowed) : fd(borrowed) {}
 
     int32_t ReadSectors(int32_t, uint32_t sector, uint32_t count, uint8_t* buffer) override {
         return Transfer(sector, count, buffer, [](int fd, uint8_t* at, size_t n, off_t offset) {
@@ -38,7 +41,7 @@ private:
         size_t done = 0;
         while (done < total) {
             const ssize_t moved =
-                move(file.Get(), buffer + done, total - done, start + static_cast<off_t>(done));
+                move(fd, buffer + done, total - done, start + static_cast<off_t>(done));
             if (moved < 0 && errno == EINTR) continue;
             if (moved <= 0) break;
             done += static_cast<size_t>(moved);
@@ -46,20 +49,25 @@ private:
         return done == 0 ? -1 : static_cast<int32_t>(done);
     }
 
-    FileDescriptor file;
+    FileDescriptor owned;
+    int fd;
 };
-
-// Some file systems refuse O_DIRECT; the transfers stay whole aligned sectors anyway.
-int OpenUnbuffered(const char* path) {
-    const int fd = open(path, O_RDWR | O_CLOEXEC | O_DIRECT);
-    if (fd >= 0 || errno != EINVAL) return fd;
-    return open(path, O_RDWR | O_CLOEXEC);
-}
 
 }  // namespace
 
+// Some file systems refuse O_DIRECT; the transfers stay whole aligned sectors anyway.
+int OpenUnbuffered(const char* path, int flags) {
+    const int fd = open(path, O_RDWR | O_CLOEXEC | O_DIRECT | flags);
+    if (fd >= 0 || errno != EINVAL) return fd;
+    return open(path, O_RDWR | O_CLOEXEC | flags);
+}
+
 std::unique_ptr<SectorChannel> OpenSectorFile(const char* path) {
-    FileDescriptor file(OpenUnbuffered(path));
+    FileDescriptor file(OpenUnbuffered(path, 0));
     if (!file) return nullptr;
     return std::make_unique<PosixSectorFile>(std::move(file));
+}
+
+std::unique_ptr<SectorChannel> SectorChannelOver(int fd) {
+    return std::make_unique<PosixSectorFile>(fd);
 }

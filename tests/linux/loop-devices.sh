@@ -2,7 +2,9 @@
 # zumbiko-update on real block devices: loop devices over served handhelds, with the block
 # layer, its alignment rules and a device node, as a USB disk has them. Each result with its
 # effect on the handheld's memory, and the time of an update through the loop device next to
-# one through the served file.
+# one through the served file. A handheld mounted or held by another program is refused
+# before anything is sent, one of 4096-byte sectors too, and an update runs to its end
+# whatever signal or closed pipe comes in the middle.
 #
 #   loop-devices.sh NATIVE_BUILD_DIR [ZUMBIKO_UPDATE]
 #
@@ -20,7 +22,10 @@ served_init "$work" "$native" loop || {
     echo "skipped: see above"
     exit 77
 }
+held_elsewhere=""
 cleanup() {
+    if [ -n "$held_elsewhere" ]; then kill "$held_elsewhere" 2>/dev/null || true; fi
+    if mountpoint -q "$work/my toy" 2>/dev/null; then umount "$work/my toy"; fi
     served_cleanup
     rm -rf "$work"
 }
@@ -28,8 +33,12 @@ trap cleanup EXIT
 
 "$SERVED_FIXTURE" write-data "$work/fixture.dat"
 
+# The paced ones take about a second to write, time for a signal to come in between.
+paced=(--byte-rate 2097152)
 served_start fresh --handheld served --handheld plain --label "NO NAME" \
-    --handheld failing --fail-op 2 --handheld vanishing --vanish-after 12 || exit 1
+    --handheld failing --fail-op 2 --handheld vanishing --vanish-after 12 --handheld sectored \
+    --handheld held-int "${paced[@]}" --handheld held-term "${paced[@]}" \
+    --handheld held-hup "${paced[@]}" --handheld piped "${paced[@]}" || exit 1
 
 # update DEVICE: the program's exit status; its output goes to $work/run.log.
 update() {
@@ -61,9 +70,93 @@ update "$SERVED_WORK/mnt/served" || rc=$?
 echo "served on its FUSE file: $rc in $(($(milliseconds) - start)) ms"
 check [ "$rc" -eq 0 ]
 
+echo "== 4096-byte sectors: a handheld is refused before anything is sent, a stick is none"
+served_loop sectored --sector-size 4096
+rc=0
+update "$SERVED_LOOP" || rc=$?
+check [ "$rc" -eq 5 ]
+check grep -q "but its sectors are 4096 bytes long" "$work/run.log"
+served_loop plain --sector-size 4096
+rc=0
+update "$SERVED_LOOP" || rc=$?
+check [ "$rc" -eq 2 ]
+check grep -q "does not carry the handheld's identification" "$work/run.log"
+
+echo "== mounted or held elsewhere: refused before anything is sent"
+# An ext2 volume leaves the first 1024 bytes alone, so it can carry the identification.
+truncate -s 4M "$work/mounted.img"
+mkfs.ext2 -q -F "$work/mounted.img"
+printf 'SITRONIXTM\0' | dd of="$work/mounted.img" bs=1 seek=43 conv=notrunc status=none
+cp "$work/mounted.img" "$work/mounted.orig"
+served_loop "$work/mounted.img"
+mounted=$SERVED_LOOP
+mkdir -p "$work/my toy"
+# Mounted through a node deleted since, and named through a link whose name needs quoting.
+mknod "$work/node" b "$((16#$(stat -c %t "$mounted")))" "$((16#$(stat -c %T "$mounted")))"
+if mount -o ro "$work/node" "$work/my toy" 2>/dev/null; then
+    rm "$work/node"
+    ln -s "$mounted" "$work/the toy"
+    rc=0
+    update "$work/the toy" || rc=$?
+    check [ "$rc" -eq 12 ]
+    check grep -qF "The handheld $work/the toy is mounted at $work/my toy." "$work/run.log"
+    check grep -qF "udisksctl unmount -b '$work/the toy' (or: sudo umount '$work/my toy')" "$work/run.log"
+    umount "$work/my toy"
+    # Mounted in a mount namespace of its own, where this one cannot see it.
+    # shellcheck disable=SC2016 # the inner shell expands its own arguments
+    unshare -m sh -c 'mount -o ro "$1" "$2" && echo up && exec sleep 60' - "$mounted" "$work/my toy" \
+        >"$work/elsewhere.log" 2>&1 &
+    held_elsewhere=$!
+    for ((i = 0; i < 100; i++)); do grep -qs up "$work/elsewhere.log" && break; sleep 0.05; done
+    rc=0
+    update "$mounted" || rc=$?
+    check [ "$rc" -eq 14 ]
+    check grep -q "^$mounted is in use: another program" "$work/run.log"
+    kill "$held_elsewhere"
+    wait "$held_elsewhere" 2>/dev/null || true
+    held_elsewhere=""
+else
+    echo "(this kernel mounts no ext2: the mounted rows are left out)"
+fi
+check cmp "$work/mounted.img" "$work/mounted.orig"
+
+echo "== a signal in the middle of the write-back waits for its end"
+# Background jobs of a script ignore SIGINT unless told otherwise, as a terminal's are not.
+for signal in INT TERM HUP; do
+    name=held-${signal,,}
+    served_loop "$name"
+    env --default-signal=INT,TERM,HUP "$updater" --device "$SERVED_LOOP" \
+        --data "$work/fixture.dat" --lang en </dev/null >"$work/$name.log" 2>&1 &
+    pid=$!
+    for ((i = 0; i < 200; i++)); do grep -qs ' 20%' "$work/$name.log" && break; sleep 0.02; done
+    if [ "$signal" = INT ]; then
+        # Meanwhile the handheld is this run's alone.
+        rc=0
+        update "$SERVED_LOOP" || rc=$?
+        check [ "$rc" -eq 14 ]
+    fi
+    check kill -s "$signal" "$pid"
+    rc=0
+    wait "$pid" || rc=$?
+    echo "SIG$signal after 20%: $rc"
+    check [ "$rc" -eq $((128 + $(kill -l "$signal"))) ]
+    check grep -q "^Handheld device has been updated." "$work/$name.log"
+    check grep -q "^SIG$signal came while zumbiko-update was using the handheld" "$work/$name.log"
+done
+served_loop piped
+set +e
+"$updater" --device "$SERVED_LOOP" --data "$work/fixture.dat" --lang en </dev/null \
+    2>"$work/piped.err" | head -n 1 >/dev/null
+statuses=("${PIPESTATUS[@]}")
+set -e
+echo "zumbiko-update | head -n 1: ${statuses[*]}"
+check [ "${statuses[0]}" -eq 0 ]
+check grep -q "^Handheld device has been updated." "$work/piped.err"
+
 served_expect_closed
 report=$SERVED_WORK/report
-for name in fresh served plain failing vanishing; do
+check grep -q '^sectored .* commands=0 ' "$report"
+for name in fresh served plain failing vanishing sectored held-int held-term held-hup piped; do
     check grep -q "^$name .* protocol-errors=0$" "$report"
 done
 check grep -q '^vanishing .* failed-ops=[1-9].* closing-block=no ' "$report"
@@ -75,6 +168,11 @@ fresh updated closing
 served updated closing
 plain untouched no-closing
 failing untouched no-closing
+sectored untouched no-closing
+held-int updated closing
+held-term updated closing
+held-hup updated closing
+piped updated closing
 EOF_TABLE
 [ "$SERVED_FAILURES" -eq 0 ] || {
     echo "loop-devices: $SERVED_FAILURES check(s) failed"

@@ -39,17 +39,12 @@ TEST(UpdaterLocale, FirstSetVariableOfLcAllLcMessagesLangDecides) {
 
 TEST(UpdaterCommandLine, TakesEveryOptionAndLetsLangOverrideTheLocale) {
     const Parsed parsed =
-        Parse({"--device", "/dev/sdb1", "--data", "/tmp/a b.dat", "--check", "--lang", "en",
-               "--sysfs-root", "/s", "--dev-root", "/d", "--mounts", "/m"},
-              true);
+        Parse({"--device", "/dev/sdb1", "--data", "/tmp/a b.dat", "--check", "--lang", "en"}, true);
     EXPECT_FALSE(parsed.stop.has_value());
     EXPECT_EQ(parsed.options.device, "/dev/sdb1");
     EXPECT_EQ(parsed.options.dataFile, "/tmp/a b.dat");
     EXPECT_TRUE(parsed.options.check);
     EXPECT_FALSE(parsed.options.german);
-    EXPECT_EQ(parsed.options.sysfsRoot, "/s");
-    EXPECT_EQ(parsed.options.devRoot, "/d");
-    EXPECT_EQ(parsed.options.mountsFile, "/m");
 
     const Parsed defaults = Parse({}, true);
     EXPECT_FALSE(defaults.stop.has_value());
@@ -57,7 +52,6 @@ TEST(UpdaterCommandLine, TakesEveryOptionAndLetsLangOverrideTheLocale) {
     EXPECT_TRUE(defaults.options.device.empty());
     EXPECT_TRUE(defaults.options.dataFile.empty());
     EXPECT_EQ(defaults.options.sysfsRoot, "/sys");
-    EXPECT_EQ(defaults.options.mountsFile, "/proc/self/mounts");
     EXPECT_TRUE(Parse({"--lang", "de"}).options.german);
 }
 
@@ -66,7 +60,11 @@ TEST(UpdaterCommandLine, MistakesStopWithTheUsageCodeAndAHint) {
                                                   {"--device"},
                                                   {"--bogus"},
                                                   {"stray"},
-                                                  {"--lang"}}) {
+                                                  {"--lang"},
+                                                  // No way round the system's view of itself.
+                                                  {"--mounts", "/dev/null"},
+                                                  {"--sysfs-root", "/tmp"},
+                                                  {"--dev-root", "/tmp"}}) {
         const Parsed parsed = Parse(wrong);
         ASSERT_TRUE(parsed.stop.has_value()) << wrong[0];
         EXPECT_EQ(*parsed.stop, kExitUsage) << wrong[0];
@@ -75,17 +73,17 @@ TEST(UpdaterCommandLine, MistakesStopWithTheUsageCodeAndAHint) {
     }
 }
 
-TEST(UpdaterCommandLine, HelpTellsWhatAUserNeedsAndHidesTheTestOptions) {
+TEST(UpdaterCommandLine, HelpTellsWhatAUserNeeds) {
     const Parsed parsed = Parse({"--help"});
     ASSERT_TRUE(parsed.stop.has_value());
     EXPECT_EQ(*parsed.stop, 0);
-    for (const char* needed : {"--device PATH", "--data FILE", "--lang en|de", "--check",
-                               "Zumbiko Update.dat", "udisksctl unmount", "'disk' group", "sudo",
-                               "12 the handheld is mounted", "13 no permission"}) {
+    for (const char* needed :
+         {"--device PATH", "--data FILE", "--lang en|de", "--check", "command sector (sector 49)",
+          "Zumbiko Update.dat", "udisksctl unmount", "needs no sudo", "not installed",
+          "12     the handheld is mounted", "13     no permission", "14     the drive is in use",
+          "15     the drive is not there", "128+N  signal N", "130 Ctrl-C"}) {
         EXPECT_NE(parsed.out.find(needed), std::string::npos) << needed;
     }
-    EXPECT_EQ(parsed.out.find("sysfs"), std::string::npos);
-    EXPECT_EQ(parsed.out.find("--mounts"), std::string::npos);
     std::istringstream lines(parsed.out);
     for (std::string line; std::getline(lines, line);) {
         EXPECT_LE(line.size(), 90u) << line;

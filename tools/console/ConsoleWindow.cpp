@@ -87,7 +87,7 @@ void ConsoleWindow::ShowMessage(MessageKind kind, const wchar_t* text) {
     lastKind = kind;
     if (!style.printMessages) return;
     EndBar();
-    std::FILE* stream = kind == MessageKind::Error ? errors : out;
+    std::FILE* stream = kind == MessageKind::Error || std::ferror(out) != 0 ? errors : out;
     if (style.verbose) std::fprintf(stream, "message (%s): ", KindLabel(kind));
     std::fprintf(stream, "%s\n", lastMessage.c_str());
     std::fflush(stream);

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "engine/RunWindow.h"
 #include "ui/ProgressMath.h"
@@ -34,7 +36,14 @@ public:
     void PumpMessages() override { ++pumps; }
     void RaiseBusy() override { ++busyCount; }
     void LowerBusy() override { --busyCount; }
+    void SetHandheldInUse(bool inUse) override {
+        if (inUseHook) inUseHook(inUse);
+    }
+    // Once out has failed (a pipe whose reader went away), every message goes to errors.
     void ShowMessage(MessageKind kind, const wchar_t* text) override;
+
+    // For a front-end that must keep the run from being cut short while the handheld is in use.
+    void OnHandheldInUse(std::function<void(bool)> hook) { inUseHook = std::move(hook); }
 
     int32_t BusyCount() const { return busyCount; }
     uint32_t Pumps() const { return pumps; }
@@ -59,4 +68,5 @@ private:
     bool barOnScreen = false;
     std::string lastMessage;
     MessageKind lastKind = MessageKind::Information;
+    std::function<void(bool)> inUseHook;
 };

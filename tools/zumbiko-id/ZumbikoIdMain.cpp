@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "BootSectorProbe.h"
+#include "platform/posix/BootSectorProbe.h"
 
 namespace {
 

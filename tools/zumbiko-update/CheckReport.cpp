@@ -35,7 +35,11 @@ void PrintPlan(std::FILE* out, const UpdatePlan& plan) {
 void PrintCheckReport(std::FILE* out, const CheckFindings& findings) {
     if (!findings.device.empty()) Say(out, TxtCheckDevice, findings.device.c_str());
     if (findings.plan != nullptr) PrintPlan(out, *findings.plan);
-    Say(out, TxtCheckNothingWritten);
+    if (findings.commandsSent == 0) {
+        Say(out, TxtCheckNothingSent);
+    } else {
+        Say(out, TxtCheckCommandsSent, findings.commandsSent);
+    }
     if (findings.result == UpdateResult::Updated) {
         Say(out, TxtCheckReady);
         return;

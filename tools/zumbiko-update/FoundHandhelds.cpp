@@ -1,20 +1,14 @@
 #include "FoundHandhelds.h"
 
 #include "DryRunDevice.h"
-#include "device/HandheldFinder.h"
 
-FoundHandhelds::FoundHandhelds(const std::vector<std::string>& paths, Sleeper& sleeper,
+FoundHandhelds::FoundHandhelds(size_t count, VolumeAccess& volumes, Sleeper& sleeper,
                                ProgressSink& progress, bool dryRun)
-    : seams{&volumes, &sleeper, &progress}, count(paths.size()), dryRun(dryRun) {
-    for (size_t i = 0; i < paths.size(); ++i) {
-        const int32_t drive = HandheldFinder::kFirstProbedDrive + static_cast<int32_t>(i);
-        if (drive > HandheldFinder::kLastProbedDrive) break;  // the count still tells "several"
-        volumes.Assign(drive, paths[i]);
-    }
-}
+    : seams{&volumes, &sleeper, &progress}, count(count), dryRun(dryRun) {}
 
+// With several, the run stops at the count, before it asks for a drive.
 int32_t FoundHandhelds::FindHandhelds(uint32_t* mask) {
-    *mask = volumes.PresentVolumes();
+    *mask = count > 0 ? uint32_t{1} << kDrive : 0;
     return static_cast<int32_t>(count);
 }
 

@@ -1,29 +1,35 @@
-// Looks for handhelds among volumes named by path, with the program's own identification.
+// Looks for handhelds among volumes named by path: each read once, read-only, one logical
+// sector, as the udev helper reads it.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "RemovableVolumes.h"
+#include "platform/posix/BootSectorProbe.h"
 
-class Sleeper;
-class ProgressSink;
-
-struct UnopenedVolume {
+struct ProbedVolume {
     std::string path;
-    int error;  // errno of the failed open
+    ProbeResult probe;
 };
 
 struct ScanOutcome {
     // At most one per disk: a disk and its partition both identifying are one handheld.
     std::vector<VolumeCandidate> handhelds;
-    // Volumes that could not be opened for reading and writing, and why.
-    std::vector<UnopenedVolume> unopened;
+    // Volumes that could not be read, and why.
+    std::vector<ProbedVolume> unread;
+    // Named paths that are neither a disk nor a disk image, and disc and floppy drives.
+    std::vector<std::string> refused;
 
-    // Whether the user may lack the right to write to some volume.
+    // Whether the user may lack the right to some volume.
     bool AnyDenied() const;
 };
 
-// The scan moves no data: progress is never stepped.
-ScanOutcome ScanVolumes(const std::vector<VolumeCandidate>& candidates, Sleeper& sleeper,
-                        ProgressSink& progress);
+// A disk that takes longer than this to give its first sector is no handheld ready for use.
+constexpr int kProbeSeconds = 5;
+
+ScanOutcome ScanVolumes(const std::vector<VolumeCandidate>& candidates);
+
+// What kept a volume from being opened, as the user can act on it.
+enum class OpenFailure { Denied, Gone, Other };
+OpenFailure ClassifyOpenError(int error);

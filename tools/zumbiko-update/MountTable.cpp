@@ -1,11 +1,12 @@
 #include "MountTable.h"
 
-#include <stdlib.h>
-#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
+#include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -29,40 +30,52 @@ std::string Unescape(const std::string& field) {
     return text;
 }
 
-std::string RealPath(const std::string& path) {
-    const std::unique_ptr<char, decltype(&free)> real(realpath(path.c_str(), nullptr), &free);
-    return real ? std::string(real.get()) : path;
+// The device's directory in sysfs; a partition's lies inside its disk's.
+fs::path SysfsDirectory(const std::string& sysfsRoot, dev_t device) {
+    std::error_code error;
+    const fs::path directory =
+        fs::canonical(fs::path(sysfsRoot) / "dev" / "block" /
+                          (std::to_string(major(device)) + ":" + std::to_string(minor(device))),
+                      error);
+    return error ? fs::path() : directory;
+}
+
+bool SameOrPartitionOf(const fs::path& a, const fs::path& b) {
+    return !a.empty() && !b.empty() && (a == b || a.parent_path() == b || b.parent_path() == a);
 }
 
 }  // namespace
 
-std::vector<MountEntry> ReadMounts(const std::string& mountsFile) {
+// A line: ID PARENT MAJOR:MINOR ROOT MOUNTPOINT OPTIONS ...
+std::vector<MountEntry> ReadMounts(const std::string& mountInfoFile) {
     std::vector<MountEntry> mounts;
-    std::ifstream in(mountsFile);
+    std::ifstream in(mountInfoFile);
     std::string line;
     while (std::getline(in, line)) {
         std::istringstream fields(line);
-        std::string source;
+        std::string id;
+        std::string parent;
+        unsigned majorNumber = 0;
+        unsigned minorNumber = 0;
+        char colon = 0;
+        std::string root;
         std::string mountPoint;
-        if (fields >> source >> mountPoint)
-            mounts.push_back({Unescape(source), Unescape(mountPoint)});
+        if (fields >> id >> parent >> majorNumber >> colon >> minorNumber >> root >> mountPoint &&
+            colon == ':') {
+            mounts.push_back({makedev(majorNumber, minorNumber), Unescape(mountPoint)});
+        }
     }
     return mounts;
 }
 
-std::string MountPointOf(const std::vector<MountEntry>& mounts, const std::string& path) {
-    struct stat wanted {};
-    const bool isNode = stat(path.c_str(), &wanted) == 0 && S_ISBLK(wanted.st_mode);
-    const std::string real = RealPath(path);
+std::string MountPointOf(const std::vector<MountEntry>& mounts, dev_t device,
+                         const std::string& sysfsRoot) {
     for (const MountEntry& mount : mounts) {
-        if (mount.source.empty() || mount.source[0] != '/') continue;  // proc, tmpfs, ...
-        struct stat status {};
-        if (isNode) {
-            if (stat(mount.source.c_str(), &status) == 0 && S_ISBLK(status.st_mode) &&
-                status.st_rdev == wanted.st_rdev) {
-                return mount.mountPoint;
-            }
-        } else if (RealPath(mount.source) == real) {
+        if (mount.device == device) return mount.mountPoint;
+    }
+    const fs::path own = SysfsDirectory(sysfsRoot, device);
+    for (const MountEntry& mount : mounts) {
+        if (SameOrPartitionOf(own, SysfsDirectory(sysfsRoot, mount.device))) {
             return mount.mountPoint;
         }
     }

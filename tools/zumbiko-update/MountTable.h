@@ -1,16 +1,22 @@
-// What the system has mounted, as /proc/self/mounts lists it.
+// What the system has mounted, as /proc/self/mountinfo lists it: only to say where a device
+// that refused to be opened is mounted. The refusal itself is the kernel's.
 #pragma once
+
+#include <sys/types.h>
 
 #include <string>
 #include <vector>
 
 struct MountEntry {
-    std::string source;
+    dev_t device;  // of the mounted file system: a block device's own number
     std::string mountPoint;
 };
 
+constexpr char kMountInfo[] = "/proc/self/mountinfo";
+
 // Empty when the file cannot be read.
-std::vector<MountEntry> ReadMounts(const std::string& mountsFile);
-// Where a device node or file is mounted: nodes match by device number, other files by their
-// real path, so links such as /dev/disk/by-label/... are found too. Empty when it is not.
-std::string MountPointOf(const std::vector<MountEntry>& mounts, const std::string& path);
+std::vector<MountEntry> ReadMounts(const std::string& mountInfoFile);
+// Where the block device, a partition of it, or the disk it is a partition of, is mounted,
+// matched by device number whatever node it was mounted through; empty when none is.
+std::string MountPointOf(const std::vector<MountEntry>& mounts, dev_t device,
+                         const std::string& sysfsRoot);

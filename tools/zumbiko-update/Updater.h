@@ -10,16 +10,20 @@ struct UpdaterOptions {
     std::string dataFile;  // empty: "Zumbiko Update.dat" beside the executable
     bool german = false;
     bool check = false;
-    // Where the system describes itself; tests give trees of their own.
+    // Where the system describes its disks. No option sets them: tests in process give trees
+    // of their own.
     std::string sysfsRoot = "/sys";
     std::string devRoot = "/dev";
-    std::string mountsFile = "/proc/self/mounts";
 };
 
 // Exit codes beside the update's results 0 and 2 to 11.
 constexpr int kExitMounted = 12;
 constexpr int kExitNoPermission = 13;
+constexpr int kExitBusy = 14;
+constexpr int kExitGone = 15;
 constexpr int kExitUsage = 64;
+// A signal held until the handheld was safe ends the program as 128 + its number.
+constexpr int kExitSignalBase = 128;
 
 // The exit code. terminal: out is a terminal, so progress is a redrawn bar.
 int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bool terminal);

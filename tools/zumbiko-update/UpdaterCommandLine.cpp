@@ -14,22 +14,42 @@ const char kDescription[] =
 
 const char kFooter[] =
     "Before you start:\n"
-    "  The handheld must not be mounted. If the desktop opened it, unmount it without\n"
-    "  unplugging it: udisksctl unmount -b /dev/sdX1 (lsblk shows the name).\n"
-    "  Writing to a drive needs its permission: be in the 'disk' group\n"
-    "  (sudo usermod -aG disk $USER, then log out and back in), or use sudo.\n"
+    "  Installed from its package, zumbiko-update needs no sudo: the package's udev rule lets\n"
+    "  the user logged in at the computer's own screen use a handheld plugged in after the\n"
+    "  installation, and keeps the desktop from mounting it. A zumbiko-update not installed\n"
+    "  from the package needs sudo, and a handheld someone mounted must be unmounted first,\n"
+    "  without unplugging it: udisksctl unmount -b /dev/sdX1 (lsblk shows the name).\n"
+    "\n"
+    "While it runs:\n"
+    "  It holds the drive for itself: no other program can mount or open it for itself until\n"
+    "  the update has ended. Ctrl-C, SIGTERM and SIGHUP wait until the handheld is written and\n"
+    "  closed; then the result is told and zumbiko-update ends by the signal. A closed output\n"
+    "  (zumbiko-update | head) does not stop it: the result then goes to standard error.\n"
     "\n"
     "Examples:\n"
     "  zumbiko-update                      find the handheld and update it\n"
-    "  zumbiko-update --check              tell what an update would do, write nothing\n"
-    "  sudo zumbiko-update --device /dev/sdb --data ~/Downloads/Zumbiko\\ Update.dat\n"
+    "  zumbiko-update --check              tell what an update would do, sending only the\n"
+    "                                      commands that read the handheld\n"
+    "  zumbiko-update --device /dev/sdb --data ~/Downloads/Zumbiko\\ Update.dat\n"
     "\n"
-    "Exit status: 0 updated (or, with --check, an update would succeed);\n"
-    "  2 no handheld found; 3 more than one handheld; 4 data file missing or unreadable;\n"
-    "  5 reading the handheld failed; 6 a 1.0 handheld; 7 already up to date;\n"
-    "  8 character not in this update; 9 data missing from this update;\n"
-    "  10 data does not fit; 11 writing the handheld failed;\n"
-    "  12 the handheld is mounted; 13 no permission for the drive; 64 wrong arguments.";
+    "Exit status:\n"
+    "  0      updated (or, with --check, an update would succeed)\n"
+    "  2      no handheld found\n"
+    "  3      more than one handheld\n"
+    "  4      data file missing or unusable\n"
+    "  5      reading the handheld failed, or its sectors are not 512 bytes\n"
+    "  6      a 1.0 handheld\n"
+    "  7      already up to date\n"
+    "  8      character not in this update\n"
+    "  9      data missing from this update\n"
+    "  10     data does not fit\n"
+    "  11     writing the handheld failed\n"
+    "  12     the handheld is mounted\n"
+    "  13     no permission for the drive\n"
+    "  14     the drive is in use by another program, or mounted elsewhere\n"
+    "  15     the drive is not there (any more)\n"
+    "  64     wrong arguments\n"
+    "  128+N  signal N came during the update: 130 Ctrl-C, 143 SIGTERM, 129 SIGHUP";
 
 bool StartsWithDe(const char* value) {
     return value[0] == 'd' && value[1] == 'e';
@@ -58,7 +78,7 @@ std::optional<int> ParseUpdaterCommandLine(int argc, const char* const* argv,
     app.add_option("--data", options->dataFile,
                    "The update data file (default: \"Zumbiko Update.dat\"\n"
                    "beside the program, else the package's, in\n"
-                   "/usr/share/zumbiko-update)")
+                   "/usr/share/zumbiko-update); a regular file, not a link")
         ->option_text("FILE");
     app.add_option("--lang", language,
                    "Language of the messages, English or German\n"
@@ -67,11 +87,9 @@ std::optional<int> ParseUpdaterCommandLine(int argc, const char* const* argv,
         ->option_text("en|de");
     app.add_flag("--check", options->check,
                  "Read the handheld and the data file and tell what an\n"
-                 "update would do, writing nothing to the handheld");
-    // For tests: the system's description of itself, from trees of their own.
-    app.add_option("--sysfs-root", options->sysfsRoot)->group("");
-    app.add_option("--dev-root", options->devRoot)->group("");
-    app.add_option("--mounts", options->mountsFile)->group("");
+                 "update would do. To read, it writes read commands\n"
+                 "into the handheld's command sector (sector 49), and\n"
+                 "nothing else: its memory stays as it was.");
 
     if (const auto stop = ParseCommandLine(app, argc, argv, out, err, kExitUsage)) return stop;
     if (!language.empty()) options->german = language == "de";

@@ -1,5 +1,8 @@
 #include "UpdaterTexts.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "ui/MessageTable.h"
 
 namespace {
@@ -13,25 +16,66 @@ struct TextEntry {
 // message table does.
 const TextEntry kTexts[kUpdaterTextCount] = {
     {"No permission to read and write %s.\n"
-     "Add yourself to the 'disk' group (sudo usermod -aG disk $USER, then log out and back "
-     "in),\nor run zumbiko-update with sudo.",
+     "Installed from its package, zumbiko-update may use a handheld that was plugged in after\n"
+     "the installation, for the user logged in at the computer's own screen: unplug it, plug it\n"
+     "in again and start zumbiko-update once more. Otherwise run it with sudo.",
      "Keine Berechtigung zum Lesen und Schreiben von %s.\n"
-     "Nehmen Sie sich in die Gruppe 'disk' auf (sudo usermod -aG disk $USER, dann ab- und "
-     "wieder anmelden),\noder starten Sie zumbiko-update mit sudo."},
+     "Aus seinem Paket installiert, darf zumbiko-update ein Geraet verwenden, das nach der\n"
+     "Installation angeschlossen wurde, fuer den Benutzer am Bildschirm des Computers selbst:\n"
+     "ziehen Sie es ab, schliessen Sie es wieder an und starten Sie zumbiko-update noch einmal.\n"
+     "Sonst starten Sie es mit sudo."},
     {"The handheld %s is mounted at %s.\n"
      "Unmount it first, without unplugging it: udisksctl unmount -b %s (or: sudo umount %s).\n"
      "Then start zumbiko-update again.",
      "Das Geraet %s ist unter %s eingehaengt.\n"
      "Haengen Sie es zuerst aus, ohne es abzuziehen: udisksctl unmount -b %s (oder: sudo umount "
      "%s).\nStarten Sie danach zumbiko-update noch einmal."},
+    {"%s is in use: another program (another zumbiko-update, say) holds it for itself, or it is\n"
+     "mounted where zumbiko-update cannot see it, in a container or another mount namespace.\n"
+     "Close that program or unmount it there, then start zumbiko-update again.",
+     "%s ist belegt: ein anderes Programm (etwa ein anderes zumbiko-update) haelt es fuer sich,\n"
+     "oder es ist eingehaengt, wo zumbiko-update es nicht sieht, in einem Container oder einem\n"
+     "anderen Mount-Namensraum. Schliessen Sie das Programm oder haengen Sie es dort aus und\n"
+     "starten Sie zumbiko-update danach noch einmal."},
+    {"%s is not there (any more).\n"
+     "Plug the handheld in, wait a moment and start zumbiko-update again; lsblk lists the drives.",
+     "%s ist nicht (mehr) da.\n"
+     "Schliessen Sie das Geraet an, warten Sie einen Moment und starten Sie zumbiko-update noch "
+     "einmal; lsblk zeigt die Laufwerke."},
     {"Handhelds found: %s\nUnplug all but one, or name one with --device.",
      "Gefundene Geraete: %s\nZiehen Sie alle bis auf eines ab, oder nennen Sie eines mit "
      "--device."},
     {"%s does not carry the handheld's identification.",
      "%s traegt nicht die Kennung des Geraets."},
+    {"%s is neither a disk nor a disk image.", "%s ist weder ein Laufwerk noch ein Abbild davon."},
     {"Cannot open %s: %s", "Kann %s nicht oeffnen: %s"},
+    {"Cannot read the first sector of %s: %s\n"
+     "Plug the handheld in again and start zumbiko-update once more.",
+     "Kann den ersten Sektor von %s nicht lesen: %s\n"
+     "Schliessen Sie das Geraet neu an und starten Sie zumbiko-update noch einmal."},
+    {"%s gave no answer within %d seconds.\n"
+     "Plug the handheld in again and start zumbiko-update once more.",
+     "%s hat innerhalb von %d Sekunden nicht geantwortet.\n"
+     "Schliessen Sie das Geraet neu an und starten Sie zumbiko-update noch einmal."},
+    {"%s carries the handheld's identification, but its sectors are %u bytes long, and\n"
+     "zumbiko-update talks to a handheld in sectors of 512 bytes: it cannot update this drive.\n"
+     "Nothing was sent to it.",
+     "%s traegt die Kennung des Geraets, aber seine Sektoren sind %u Bytes lang, und\n"
+     "zumbiko-update spricht mit einem Geraet in Sektoren zu 512 Bytes: es kann dieses Laufwerk\n"
+     "nicht aktualisieren. Nichts wurde an es gesendet."},
     {"No removable drive is attached.", "Kein Wechseldatentraeger ist angeschlossen."},
-    {"Data file: %s", "Datendatei: %s"},
+    {"Could not read: %s", "Nicht lesbar: %s"},
+    {"Data file %s: %s", "Datendatei %s: %s"},
+    {"a symbolic link; name the file it points to",
+     "eine symbolische Verknuepfung; nennen Sie die Datei, auf die sie zeigt"},
+    {"not a regular file", "keine gewoehnliche Datei"},
+    {"not an update data file, or it changed during the update",
+     "keine Datendatei einer Aktualisierung, oder sie hat sich waehrend der Aktualisierung "
+     "geaendert"},
+    {"%s came while zumbiko-update was using the handheld; it waited until the handheld was\n"
+     "written and closed, and ends zumbiko-update now.",
+     "%s kam, waehrend zumbiko-update das Geraet benutzte; es wartete, bis das Geraet\n"
+     "geschrieben und geschlossen war, und beendet zumbiko-update jetzt."},
     {"Handheld: %s", "Geraet: %s"},
     {"Version on the handheld: 0x%04X, version of this update: 0x%04X",
      "Version auf dem Geraet: 0x%04X, Version dieser Aktualisierung: 0x%04X"},
@@ -46,14 +90,32 @@ const TextEntry kTexts[kUpdaterTextCount] = {
     {"  %08X: %u bytes from block %u do not fit", "  %08X: %u Bytes ab Block %u passen nicht"},
     {"An update writes blocks 3 to 511 back to the handheld (%u blocks).",
      "Eine Aktualisierung schreibt die Bloecke 3 bis 511 auf das Geraet zurueck (%u Bloecke)."},
-    {"Check only: nothing was written to the handheld.",
-     "Nur geprueft: nichts wurde auf das Geraet geschrieben."},
+    {"Check only: nothing was sent to the handheld.",
+     "Nur geprueft: nichts wurde an das Geraet gesendet."},
+    {"Check only: the handheld's memory is as it was. To read it, zumbiko-update wrote %u\n"
+     "commands into the handheld's command sector (sector 49) and read the answers; it wrote no\n"
+     "data and no closing block.",
+     "Nur geprueft: der Speicher des Geraets ist unveraendert. Um ihn zu lesen, schrieb\n"
+     "zumbiko-update %u Befehle in den Befehlssektor des Geraets (Sektor 49) und las die\n"
+     "Antworten; es schrieb keine Daten und keinen Abschlussblock."},
     {"An update now would end with result %d:",
      "Eine Aktualisierung wuerde jetzt mit Ergebnis %d enden:"},
     {"The handheld can be updated.", "Das Geraet kann aktualisiert werden."},
 };
 
+bool SafeForTheShell(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           std::strchr("/._-+,:=@%", c) != nullptr;
+}
+
 }  // namespace
+
+std::string ShellQuoted(const std::string& word) {
+    if (!word.empty() && std::all_of(word.begin(), word.end(), SafeForTheShell)) return word;
+    std::string quoted = "'";
+    for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
 
 const char* UpdaterTextOf(UpdaterText id) {
     if (id >= kUpdaterTextCount) return "";

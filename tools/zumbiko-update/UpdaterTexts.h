@@ -3,15 +3,27 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 enum UpdaterText : uint32_t {
     TxtNoPermission,
     TxtMounted,
+    TxtBusy,
+    TxtGone,
     TxtSeveralFound,
     TxtNotAHandheld,
+    TxtNotADisk,
     TxtCannotOpen,
+    TxtCannotRead,
+    TxtNoAnswer,
+    TxtSectorSize,
     TxtNoRemovableDrive,
+    TxtUnread,
     TxtDataFile,
+    TxtDataLink,
+    TxtDataNotRegular,
+    TxtDataUnusable,
+    TxtInterrupted,
     TxtCheckDevice,
     TxtCheckVersion,
     TxtCheckOldLayout,
@@ -22,7 +34,8 @@ enum UpdaterText : uint32_t {
     TxtCheckResourceMissing,
     TxtCheckResourceTooLarge,
     TxtCheckWriteBack,
-    TxtCheckNothingWritten,
+    TxtCheckNothingSent,
+    TxtCheckCommandsSent,
     TxtCheckOutcome,
     TxtCheckReady,
     kUpdaterTextCount,
@@ -41,3 +54,6 @@ void Say(std::FILE* stream, UpdaterText id, Arguments... arguments) {
     std::fputc('\n', stream);
     std::fflush(stream);
 }
+
+// The word as a shell reads it back: as it is when that is safe, else in single quotes.
+std::string ShellQuoted(const std::string& word);

@@ -1,5 +1,7 @@
-// The first logical sector of a disk, read as a udev helper must read it: opened read-only,
-// read once, given up on after a time limit, and never from a disc or floppy drive.
+// The first logical sector of a disk, read as a program that looks at any disk must read it:
+// opened read-only, read once, given up on after a time limit, and never from a disc or
+// floppy drive. The udev helper reads every disk plugged in this way, and zumbiko-update every
+// removable one when it looks for the handheld.
 #pragma once
 
 #include <cstdint>

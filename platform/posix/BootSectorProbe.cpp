@@ -1,4 +1,4 @@
-#include "BootSectorProbe.h"
+#include "platform/posix/BootSectorProbe.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>
