@@ -19,5 +19,9 @@ struct ProbeResult {
     int error = 0;  // errno of what failed
 };
 
+// A handheld answers within milliseconds; a disk that takes longer is still spinning up or no
+// longer answering, and is not a handheld ready for use either way.
+constexpr int kProbeSeconds = 5;
+
 // A block device, or a disk image in a regular file.
-ProbeResult ProbeBootSector(const char* path, int seconds);
+ProbeResult ProbeBootSector(const char* path, int seconds = kProbeSeconds);

@@ -4,19 +4,11 @@
 //   zumbiko-id DEVICE    prints ZUMBIKO_HANDHELD=1 for a handheld, nothing for another disk
 //
 // udev runs it as root on every removable disk that comes and goes, whatever that disk
-// holds: it reads one sector, writes nothing, and ends within kSeconds.
+// holds: it reads one sector, writes nothing, and ends within kProbeSeconds.
 #include <cstdio>
 #include <cstring>
 
 #include "platform/posix/BootSectorProbe.h"
-
-namespace {
-
-// A handheld answers within milliseconds; a disk that takes longer is still spinning up or
-// no longer answering, and is not a handheld either way.
-constexpr int kSeconds = 5;
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2 || argv[1][0] == '-') {
@@ -27,7 +19,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const char* device = argv[1];
-    const ProbeResult result = ProbeBootSector(device, kSeconds);
+    const ProbeResult result = ProbeBootSector(device);
     switch (result.verdict) {
         case ProbeVerdict::Handheld:
             std::printf("ZUMBIKO_HANDHELD=1\n");
@@ -43,7 +35,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "zumbiko-id: %s: %s\n", device, std::strerror(result.error));
             break;
         case ProbeVerdict::NoAnswer:
-            std::fprintf(stderr, "zumbiko-id: %s: no answer within %d s\n", device, kSeconds);
+            std::fprintf(stderr, "zumbiko-id: %s: no answer within %d s\n", device, kProbeSeconds);
             break;
     }
     return 1;

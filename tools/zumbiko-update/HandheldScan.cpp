@@ -29,17 +29,21 @@ OpenFailure ClassifyOpenError(int error) {
     }
 }
 
-bool ScanOutcome::AnyDenied() const {
-    return std::any_of(unread.begin(), unread.end(), [](const ProbedVolume& volume) {
-        return volume.probe.verdict == ProbeVerdict::Unreadable &&
-               ClassifyOpenError(volume.probe.error) == OpenFailure::Denied;
-    });
+std::vector<std::string> ScanOutcome::Denied() const {
+    std::vector<std::string> denied;
+    for (const ProbedVolume& volume : unread) {
+        if (volume.probe.verdict == ProbeVerdict::Unreadable &&
+            ClassifyOpenError(volume.probe.error) == OpenFailure::Denied) {
+            denied.push_back(volume.path);
+        }
+    }
+    return denied;
 }
 
 ScanOutcome ScanVolumes(const std::vector<VolumeCandidate>& candidates) {
     ScanOutcome outcome;
     for (const VolumeCandidate& candidate : candidates) {
-        const ProbeResult probe = ProbeBootSector(candidate.path.c_str(), kProbeSeconds);
+        const ProbeResult probe = ProbeBootSector(candidate.path.c_str());
         switch (probe.verdict) {
             case ProbeVerdict::Handheld:
                 if (!SameDiskFound(outcome.handhelds, candidate)) {

@@ -21,12 +21,9 @@ struct ScanOutcome {
     // Named paths that are neither a disk nor a disk image, and disc and floppy drives.
     std::vector<std::string> refused;
 
-    // Whether the user may lack the right to some volume.
-    bool AnyDenied() const;
+    // The volumes the user may lack the right to read.
+    std::vector<std::string> Denied() const;
 };
-
-// A disk that takes longer than this to give its first sector is no handheld ready for use.
-constexpr int kProbeSeconds = 5;
 
 ScanOutcome ScanVolumes(const std::vector<VolumeCandidate>& candidates);
 

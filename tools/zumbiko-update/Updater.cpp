@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -43,13 +42,11 @@ public:
 
     // Why the run could not use it.
     const char* Reason() const {
-        struct stat status {};
         if (read) return UpdaterTextOf(TxtDataUnusable);
-        if (lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
-            return UpdaterTextOf(TxtDataLink);
-        }
-        if (lstat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
-            return UpdaterTextOf(TxtDataNotRegular);
+        struct stat status {};
+        if (lstat(path.c_str(), &status) == 0) {
+            if (S_ISLNK(status.st_mode)) return UpdaterTextOf(TxtDataLink);
+            if (!S_ISREG(status.st_mode)) return UpdaterTextOf(TxtDataNotRegular);
         }
         return error != 0 ? std::strerror(error) : UpdaterTextOf(TxtDataUnusable);
     }
@@ -82,17 +79,9 @@ std::string ProbeReason(const ProbeResult& probe) {
 // drives that are merely not the handheld do not.
 std::optional<int> RefuseUnread(const UpdaterOptions& options, const ScanOutcome& scan,
                                 std::FILE* err) {
-    if (scan.AnyDenied()) {
-        std::vector<ProbedVolume> denied = scan.unread;
-        denied.erase(std::remove_if(denied.begin(), denied.end(),
-                                    [](const ProbedVolume& volume) {
-                                        return volume.probe.verdict != ProbeVerdict::Unreadable ||
-                                               ClassifyOpenError(volume.probe.error) !=
-                                                   OpenFailure::Denied;
-                                    }),
-                     denied.end());
+    if (const std::vector<std::string> denied = scan.Denied(); !denied.empty()) {
         Say(err, TxtNoPermission,
-            JoinNames(denied, [](const ProbedVolume& volume) { return volume.path; }).c_str());
+            JoinNames(denied, [](const std::string& path) { return path; }).c_str());
         return kExitNoPermission;
     }
     if (options.device.empty() || scan.unread.empty()) return std::nullopt;
