@@ -97,7 +97,9 @@ TEST_F(MainWindowTest, SetUpSizesTheSkinAndPlacesEveryControl) {
     GetWindowTextW(handle, title, 64);
     EXPECT_STREQ(L"Zumbiko Update", title);
     EXPECT_NE(0, SendMessageW(handle, WM_GETICON, ICON_BIG, 0));
-    EXPECT_EQ(static_cast<LONG_PTR>(IDD_MAIN_WINDOW), GetWindowLongPtrW(handle, GWLP_ID));
+    // A top-level window's id slot is its menu: it has none.
+    EXPECT_EQ(0, GetWindowLongPtrW(handle, GWLP_ID));
+    EXPECT_EQ(nullptr, GetMenu(handle));
     // Centred on the work area.
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
