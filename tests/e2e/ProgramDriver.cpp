@@ -38,6 +38,14 @@ std::wstring Wide(const std::string& text) {
     return std::wstring(text.begin(), text.end());
 }
 
+// At any display scaling a person must see every shown control whole.
+bool Inside(HWND shown, const std::string& what) {
+    const std::string outside = ControlsOutside(shown);
+    if (outside.empty()) return true;
+    Say("failed: controls outside the %s:%s", what, outside);
+    return false;
+}
+
 int ButtonId(const std::string& name) {
     if (name == "english") return IDC_ENGLISH;
     if (name == "deutsch") return IDC_DEUTSCH;
@@ -109,7 +117,7 @@ bool ProgramDriver::Controls() {
                 ControlVisible(window, IDC_PROGRESS) ? "shown" : "hidden",
                 ShownAndEnabled(window, IDCANCEL).c_str());
     std::fflush(stdout);
-    return true;
+    return Inside(window, "main window");
 }
 
 bool ProgramDriver::Click(const std::string& button) {
@@ -162,8 +170,9 @@ bool ProgramDriver::Message(const std::string& press, const std::string& shot) {
             Say("failed: no message appeared");
             return false;
         }
-        Report(message);
+        const bool whole = Report(message);
         SaveShot(message, shot);
+        if (!whole) return false;
         // The main window must stay disabled under a modal message.
         Say("main window: %s", IsWindowEnabled(window) ? "enabled" : "disabled");
     }
@@ -191,7 +200,7 @@ bool ProgramDriver::Message(const std::string& press, const std::string& shot) {
     return true;
 }
 
-void ProgramDriver::Report(HWND message) {
+bool ProgramDriver::Report(HWND message) {
     lastMessage = message;
     // The picture is painted after the window shows; give it a moment, then look again.
     std::string icon;
@@ -202,6 +211,10 @@ void ProgramDriver::Report(HWND message) {
         },
         2000);
     Say("message: icon=%s text=\"%s\"", icon, Printable(ControlText(message, IDC_MESSAGE_TEXT)));
+    if (!Inside(message, "message")) return false;
+    if (TextClearOfEdges(GetDlgItem(message, IDC_MESSAGE_TEXT))) return true;
+    Say("failed: the message text is cut at the edge of its box");
+    return false;
 }
 
 bool ProgramDriver::Watch() {
@@ -284,6 +297,7 @@ bool ProgramDriver::About(const std::string& shot) {
     GetWindowTextW(about, caption, 128);
     Say("about: \"%s\" %s", Printable(caption), Printable(ControlText(about, IDC_ABOUT_VERSION)));
     SaveShot(about, shot);
+    if (!Inside(about, "About box")) return false;
     PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
     if (!WaitFor([&] { return !IsWindow(about); })) {
         Say("failed: the About box stayed after escape");

@@ -7,7 +7,8 @@
 #   scenario.sh NAME[@WINDOWS] UI_DRIVER_EXE PROGRAM_EXE NATIVE_BUILD_DIR SHOT_DIR
 #   scenario.sh map-drives|restore-drives NATIVE_BUILD_DIR
 #
-# @WINDOWS runs the scenario with the prefix claiming that Windows version (winxp, win10...).
+# @WINDOWS runs the scenario with the prefix claiming that Windows version (winxp, win10...);
+# @NNNdpi runs it with the display scaled to NNN dots per inch (120 is 125 %, 144 is 150 %).
 #
 # Needs the Wine environment of scripts/wine-env in ours. Exits 77 (skipped) without Wine,
 # an X display, /dev/fuse or the native build's handheld-emu and update-fixture.
@@ -35,9 +36,11 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/scenario-XXXXXX")
 served_init "$work" "$native" || { rm -rf "$work"; echo "skipped"; exit 77; }
 
 winver_saved=""
+dpi_changed=""
 cleanup() {
     [ -z "${driver_pid:-}" ] || kill "$driver_pid" 2>/dev/null || true
     [ -z "$winver_saved" ] || windows_version "$winver_saved"
+    [ -z "$dpi_changed" ] || display_dpi 96
     served_cleanup
     rm -rf "$work"
 }
@@ -112,6 +115,14 @@ windows_version() {
         wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
     fi
 }
+# The display's dots per inch, where Windows keeps it; a program reads it when it starts.
+display_dpi() {
+    local key
+    for key in 'HKCU\Control Panel\Desktop' \
+        'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+        wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    done
+}
 current_windows_version() {
     local v
     v=$(wine reg query 'HKCU\Software\Wine' /v Version 2>/dev/null | tr -d '\r' |
@@ -159,7 +170,10 @@ single_run() {
 }
 
 echo "== scenario $name${claimed_windows:+ on $claimed_windows}"
-if [ -n "$claimed_windows" ]; then
+if [[ $claimed_windows =~ ^[0-9]+dpi$ ]]; then
+    dpi_changed=yes
+    display_dpi "${claimed_windows%dpi}"
+elif [ -n "$claimed_windows" ]; then
     winver_saved=$(current_windows_version)
     windows_version "$claimed_windows"
 fi

@@ -11,6 +11,7 @@
 #include "platform/win32/Win32Handles.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/StandIns.h"
+#include "tests/windows/ProgramControl.h"
 #include "tests/windows/WindowTestSupport.h"
 #include "ui/MainWindow.h"
 
@@ -87,11 +88,12 @@ TEST_F(MainWindowTest, SetUpSizesTheSkinAndPlacesEveryControl) {
     ExpectPlaced(ControlRect(handle, IDCANCEL), 486, 5, 22, 23);
     ExpectPlaced(ControlRect(handle, IDC_PROGRESS), 157, 253, 209, 27);
     EXPECT_FALSE(Visible(IDC_PROGRESS));
-    // The language buttons keep their template place in dialog units.
-    RECT english{151, 161, 151 + 50, 161 + 23};
-    MapDialogRect(handle, &english);
-    ExpectPlaced(ControlRect(handle, IDC_ENGLISH), english.left, english.top,
-                 english.right - english.left, english.bottom - english.top);
+    // The language buttons stand on the skin where 96 dots per inch put them, at any scaling.
+    ExpectPlaced(ControlRect(handle, IDC_ENGLISH), 227, 262, 75, 37);
+    ExpectPlaced(ControlRect(handle, IDC_DEUTSCH), 323, 262, 75, 37);
+    ShowWindow(GetDlgItem(handle, IDC_PROGRESS), SW_SHOW);
+    EXPECT_EQ("", ControlsOutside(handle));  // every control, the progress display too
+    ShowWindow(GetDlgItem(handle, IDC_PROGRESS), SW_HIDE);
 
     wchar_t title[64] = {};
     GetWindowTextW(handle, title, 64);

@@ -6,8 +6,10 @@
 #include "app/Application.h"
 #include "app/RefPtr.h"
 #include "resources/ResourceIds.h"
+#include "tests/windows/ProgramControl.h"
 #include "tests/windows/WindowTestSupport.h"
 #include "ui/MessageDialog.h"
+#include "ui/MessageTable.h"
 
 namespace {
 
@@ -103,6 +105,27 @@ TEST(MessageDialog, TextIsFormattedAndCutAt1023Characters) {
     const std::wstring longText(1024, L'x');
     const Seen cut = Show(0x40, L"%ls", longText.c_str());
     EXPECT_EQ(1023u, cut.shown.size());
+}
+
+// Every message of the table, in both languages, fits its box whole: nothing is cut.
+TEST(MessageDialog, EveryTextStaysInsideItsBox) {
+    for (const int32_t language : {kLanguageEnglish, kLanguageGerman}) {
+        languageIndex = language;
+        for (uint32_t id = 1; id < kMessageCount; ++id) {
+            bool whole = false;
+            WhileModal(
+                nullptr,
+                [&](HWND dialog) {
+                    RedrawWindow(dialog, nullptr, nullptr,
+                                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+                    whole = TextClearOfEdges(GetDlgItem(dialog, IDC_MESSAGE_TEXT));
+                    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                },
+                [&] { ShowMessage(nullptr, 0x10, MessageText(MessageId(id)), 0xFF000001u); });
+            EXPECT_TRUE(whole) << "language " << language << " message " << id;
+        }
+    }
+    languageIndex = kLanguageEnglish;
 }
 
 TEST(MessageDialog, OkCloseEnterAndEscapeEachEndItThemselves) {

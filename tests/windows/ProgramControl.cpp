@@ -14,8 +14,8 @@ RunningProgram::RunningProgram(const std::wstring& path) {
     std::wstring command = L"\"" + path + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &process) != FALSE;
+    started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process) != FALSE;
 }
 
 RunningProgram::~RunningProgram() {
@@ -89,6 +89,43 @@ std::wstring ControlText(HWND dialog, int id) {
     wchar_t text[1024] = {};
     GetDlgItemTextW(dialog, id, text, 1024);
     return text;
+}
+
+std::string ControlsOutside(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    std::string outside;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
+        if (r.left < client.left || r.top < client.top || r.right > client.right ||
+            r.bottom > client.bottom) {
+            outside += " " + std::to_string(GetDlgCtrlID(child));
+        }
+    }
+    return outside;
+}
+
+bool TextClearOfEdges(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    // Our own window is read as drawn; another program's as the screen shows it.
+    DWORD owner = 0;
+    GetWindowThreadProcessId(control, &owner);
+    HWND source = owner == GetCurrentProcessId() ? control : nullptr;
+    const POINT at = source != nullptr ? POINT{0, 0} : POINT{r.left, r.top};
+    const LONG right = at.x + r.right - r.left - 1;
+    const LONG bottom = at.y + r.bottom - r.top - 1;
+    HDC shown = GetDC(source);
+    // The ink is dark blue: little red, where the panels under it are light.
+    const auto ink = [&](LONG x, LONG y) { return GetRValue(GetPixel(shown, x, y)) < 128; };
+    bool clear = true;
+    for (LONG x = at.x; x <= right && clear; ++x) clear = !ink(x, at.y) && !ink(x, bottom);
+    for (LONG y = at.y; y <= bottom && clear; ++y) clear = !ink(at.x, y) && !ink(right, y);
+    ReleaseDC(source, shown);
+    return clear;
 }
 
 bool BarPainted(HWND progress, int x) {
