@@ -41,9 +41,8 @@ std::wstring Wide(const std::string& text) {
 // At any display scaling a person must see every shown control whole.
 bool Inside(HWND shown, const std::string& what) {
     const std::string outside = ControlsOutside(shown);
-    if (outside.empty()) return true;
-    Say("failed: controls outside the %s:%s", what, outside);
-    return false;
+    if (!outside.empty()) Say("failed: controls outside the %s:%s", what, outside);
+    return outside.empty();
 }
 
 int ButtonId(const std::string& name) {

@@ -117,11 +117,9 @@ windows_version() {
 }
 # The display's dots per inch, where Windows keeps it; a program reads it when it starts.
 display_dpi() {
-    local key
-    for key in 'HKCU\Control Panel\Desktop' \
-        'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
-        wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-    done
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+        /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
 }
 current_windows_version() {
     local v

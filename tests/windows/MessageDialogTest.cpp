@@ -18,6 +18,7 @@ struct Seen {
     RECT ok{}, close{}, icon{}, text{};
     std::wstring shown;
     COLORREF iconPixel = CLR_INVALID;
+    bool textClear = false;
 };
 
 // Shows a message with no owner and reads its layout while it is up.
@@ -43,6 +44,8 @@ Seen Show(uint32_t kind, const wchar_t* format, Arguments... arguments) {
             // icons, beside the warning's triangle.
             seen.iconPixel = GetPixel(dc, 12, 28);
             ReleaseDC(icon, dc);
+            UpdateWindow(GetDlgItem(dialog, IDC_MESSAGE_TEXT));
+            seen.textClear = TextClearOfEdges(GetDlgItem(dialog, IDC_MESSAGE_TEXT));
         },
         [&] { EXPECT_EQ(1, ShowMessage(nullptr, kind, format, arguments...)); });
     EXPECT_TRUE(shown);
@@ -112,17 +115,8 @@ TEST(MessageDialog, EveryTextStaysInsideItsBox) {
     for (const int32_t language : {kLanguageEnglish, kLanguageGerman}) {
         languageIndex = language;
         for (uint32_t id = 1; id < kMessageCount; ++id) {
-            bool whole = false;
-            WhileModal(
-                nullptr,
-                [&](HWND dialog) {
-                    RedrawWindow(dialog, nullptr, nullptr,
-                                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-                    whole = TextClearOfEdges(GetDlgItem(dialog, IDC_MESSAGE_TEXT));
-                    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-                },
-                [&] { ShowMessage(nullptr, 0x10, MessageText(MessageId(id)), 0xFF000001u); });
-            EXPECT_TRUE(whole) << "language " << language << " message " << id;
+            EXPECT_TRUE(Show(0x10, MessageText(MessageId(id)), 0xFF000001u).textClear)
+                << "language " << language << " message " << id;
         }
     }
     languageIndex = kLanguageEnglish;

@@ -96,14 +96,13 @@ std::string ControlsOutside(HWND window) {
     GetClientRect(window, &client);
     std::string outside;
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child)) continue;
         RECT r{};
+        RECT inside{};
         GetWindowRect(child, &r);
         MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
-        if (r.left < client.left || r.top < client.top || r.right > client.right ||
-            r.bottom > client.bottom) {
+        IntersectRect(&inside, &r, &client);
+        if (IsWindowVisible(child) && !EqualRect(&inside, &r))
             outside += " " + std::to_string(GetDlgCtrlID(child));
-        }
     }
     return outside;
 }
@@ -111,19 +110,19 @@ std::string ControlsOutside(HWND window) {
 bool TextClearOfEdges(HWND control) {
     RECT r{};
     GetWindowRect(control, &r);
-    // Our own window is read as drawn; another program's as the screen shows it.
+    // Our own window is read as drawn, another program's as the screen shows it.
     DWORD owner = 0;
     GetWindowThreadProcessId(control, &owner);
     HWND source = owner == GetCurrentProcessId() ? control : nullptr;
-    const POINT at = source != nullptr ? POINT{0, 0} : POINT{r.left, r.top};
-    const LONG right = at.x + r.right - r.left - 1;
-    const LONG bottom = at.y + r.bottom - r.top - 1;
+    if (source != nullptr) OffsetRect(&r, -r.left, -r.top);
     HDC shown = GetDC(source);
     // The ink is dark blue: little red, where the panels under it are light.
     const auto ink = [&](LONG x, LONG y) { return GetRValue(GetPixel(shown, x, y)) < 128; };
     bool clear = true;
-    for (LONG x = at.x; x <= right && clear; ++x) clear = !ink(x, at.y) && !ink(x, bottom);
-    for (LONG y = at.y; y <= bottom && clear; ++y) clear = !ink(at.x, y) && !ink(right, y);
+    for (LONG x = r.left; x < r.right && clear; ++x)
+        clear = !ink(x, r.top) && !ink(x, r.bottom - 1);
+    for (LONG y = r.top; y < r.bottom && clear; ++y)
+        clear = !ink(r.left, y) && !ink(r.right - 1, y);
     ReleaseDC(source, shown);
     return clear;
 }

@@ -39,11 +39,9 @@ bool ControlEnabled(HWND window, int id);
 // A visible top-level window of the process other than `except`: a message or the About box.
 HWND OtherWindowOf(DWORD processId, HWND except, HWND alsoExcept = nullptr);
 std::wstring ControlText(HWND dialog, int id);
-// The ids of a window's shown controls that reach past its client area, each after a space;
-// "" when every one lies inside.
+// The ids of a window's shown controls that reach past its client area ("" when none do).
 std::string ControlsOutside(HWND window);
-// Whether the text a control shows stays clear of its edges: no pixel of its outermost ring
-// shows the blue ink of the skin's texts.
+// Whether no pixel of the blue ink of the skin's texts touches the edges of the control.
 bool TextClearOfEdges(HWND control);
 // Whether the screen shows the bar's blue at this x of the progress display: its frame at 1,
 // the done part further in.
