@@ -36,11 +36,10 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/scenario-XXXXXX")
 served_init "$work" "$native" || { rm -rf "$work"; echo "skipped"; exit 77; }
 
 winver_saved=""
-dpi_changed=""
 cleanup() {
     [ -z "${driver_pid:-}" ] || kill "$driver_pid" 2>/dev/null || true
     [ -z "$winver_saved" ] || windows_version "$winver_saved"
-    [ -z "$dpi_changed" ] || display_dpi 96
+    [[ ! ${claimed_windows:-} =~ dpi$ ]] || display_dpi 96
     served_cleanup
     rm -rf "$work"
 }
@@ -168,8 +167,7 @@ single_run() {
 }
 
 echo "== scenario $name${claimed_windows:+ on $claimed_windows}"
-if [[ $claimed_windows =~ ^[0-9]+dpi$ ]]; then
-    dpi_changed=yes
+if [[ $claimed_windows =~ dpi$ ]]; then
     display_dpi "${claimed_windows%dpi}"
 elif [ -n "$claimed_windows" ]; then
     winver_saved=$(current_windows_version)

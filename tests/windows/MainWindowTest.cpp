@@ -11,7 +11,6 @@
 #include "platform/win32/Win32Handles.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/StandIns.h"
-#include "tests/windows/ProgramControl.h"
 #include "tests/windows/WindowTestSupport.h"
 #include "ui/MainWindow.h"
 
@@ -91,7 +90,6 @@ TEST_F(MainWindowTest, SetUpSizesTheSkinAndPlacesEveryControl) {
     // The language buttons stand on the skin where 96 dots per inch put them, at any scaling.
     ExpectPlaced(ControlRect(handle, IDC_ENGLISH), 227, 262, 75, 37);
     ExpectPlaced(ControlRect(handle, IDC_DEUTSCH), 323, 262, 75, 37);
-    EXPECT_EQ("", ControlsOutside(handle));
 
     wchar_t title[64] = {};
     GetWindowTextW(handle, title, 64);

@@ -96,8 +96,7 @@ std::string ControlsOutside(HWND window) {
     GetClientRect(window, &client);
     std::string outside;
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT r{};
-        RECT inside{};
+        RECT r{}, inside{};
         GetWindowRect(child, &r);
         MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
         IntersectRect(&inside, &r, &client);
@@ -110,7 +109,6 @@ std::string ControlsOutside(HWND window) {
 bool TextClearOfEdges(HWND control) {
     RECT r{};
     GetWindowRect(control, &r);
-    // Our own window is read as drawn, another program's as the screen shows it.
     DWORD owner = 0;
     GetWindowThreadProcessId(control, &owner);
     HWND source = owner == GetCurrentProcessId() ? control : nullptr;

@@ -41,7 +41,7 @@ HWND OtherWindowOf(DWORD processId, HWND except, HWND alsoExcept = nullptr);
 std::wstring ControlText(HWND dialog, int id);
 // The ids of a window's shown controls that reach past its client area ("" when none do).
 std::string ControlsOutside(HWND window);
-// Whether no pixel of the blue ink of the skin's texts touches the edges of the control.
+// Whether no pixel of the skin texts' blue ink touches the control's edges (as drawn, or shown).
 bool TextClearOfEdges(HWND control);
 // Whether the screen shows the bar's blue at this x of the progress display: its frame at 1,
 // the done part further in.
