@@ -87,8 +87,8 @@ void MainWindow::OnInit() {
     languageFont = CreateSkinButtonFont();
     for (const auto& button : kLanguageButtons) {
         PlaceControl(Handle(), button.control, button.at, kLanguageButtonSize);
-        SendDlgItemMessageW(Handle(), button.control, WM_SETFONT,
-                            reinterpret_cast<WPARAM>(languageFont.Get()), FALSE);
+        SendMessageW(GetDlgItem(Handle(), button.control), WM_SETFONT,
+                     reinterpret_cast<WPARAM>(languageFont.Get()), FALSE);
     }
     shortcuts = LoadAcceleratorsW(g_instance, MAKEINTRESOURCEW(IDR_SHORTCUTS));
     SkinnedDialog::OnInit();
