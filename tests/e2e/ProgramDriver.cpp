@@ -38,7 +38,6 @@ std::wstring Wide(const std::string& text) {
     return std::wstring(text.begin(), text.end());
 }
 
-// At any display scaling a person must see every shown control whole.
 bool Inside(HWND shown, const std::string& what) {
     const std::string outside = ControlsOutside(shown);
     if (!outside.empty()) Say("failed: controls outside the %s:%s", what, outside);
@@ -210,10 +209,9 @@ bool ProgramDriver::Report(HWND message) {
         },
         2000);
     Say("message: icon=%s text=\"%s\"", icon, Printable(ControlText(message, IDC_MESSAGE_TEXT)));
-    if (!Inside(message, "message")) return false;
-    if (TextClearOfEdges(GetDlgItem(message, IDC_MESSAGE_TEXT))) return true;
-    Say("failed: the message text is cut at the edge of its box");
-    return false;
+    const bool clear = TextClearOfEdges(GetDlgItem(message, IDC_MESSAGE_TEXT));
+    if (!clear) Say("failed: the message text is cut at the edge of its box");
+    return Inside(message, "message") && clear;
 }
 
 bool ProgramDriver::Watch() {

@@ -117,10 +117,8 @@ bool TextClearOfEdges(HWND control) {
     // The ink is dark blue: little red, where the panels under it are light.
     const auto ink = [&](LONG x, LONG y) { return GetRValue(GetPixel(shown, x, y)) < 128; };
     bool clear = true;
-    for (LONG x = r.left; x < r.right && clear; ++x)
-        clear = !ink(x, r.top) && !ink(x, r.bottom - 1);
-    for (LONG y = r.top; y < r.bottom && clear; ++y)
-        clear = !ink(r.left, y) && !ink(r.right - 1, y);
+    for (int x = r.left; x < r.right && clear; ++x) clear = !ink(x, r.top) && !ink(x, r.bottom - 1);
+    for (int y = r.top; y < r.bottom && clear; ++y) clear = !ink(r.left, y) && !ink(r.right - 1, y);
     ReleaseDC(source, shown);
     return clear;
 }
