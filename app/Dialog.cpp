@@ -189,8 +189,10 @@ bool ModelessDialog::Create(HINSTANCE instance, HWND parent, uint32_t templateId
     HWND created = CreateDialogParamW(instance, MAKEINTRESOURCEW(templateId & 0xFFFF), parent,
                                       DialogProc, reinterpret_cast<LPARAM>(this));
     if (created == nullptr) return false;
-    // A child dialog's control id; a top-level window ignores it.
-    SetWindowLongW(created, GWL_ID, static_cast<LONG>(templateId));
+    // A child dialog's control id. On a top-level window the same slot is its menu.
+    if ((GetWindowLongW(created, GWL_STYLE) & WS_CHILD) != 0) {
+        SetWindowLongW(created, GWL_ID, static_cast<LONG>(templateId));
+    }
     ShowWindow(created, SW_SHOW);
     return true;
 }

@@ -9,6 +9,7 @@
 #include "resources/ResourceIds.h"
 #include "ui/MessageDialog.h"
 #include "ui/ProgressPainter.h"
+#include "ui/SkinFont.h"
 
 namespace {
 
@@ -17,6 +18,13 @@ constexpr SkinButton kButtons[] = {
     {IDCANCEL, IDB_CLOSE, IDB_CLOSE_PRESSED, {486, 5}},
 };
 constexpr POINT kProgressAt{157, 253};
+// The system draws the language buttons; they stand where the template puts them at 96 dots
+// per inch, so that a larger dialog font cannot push them off the skin.
+constexpr struct {
+    int32_t control;
+    POINT at;
+} kLanguageButtons[] = {{IDC_ENGLISH, {227, 262}}, {IDC_DEUTSCH, {323, 262}}};
+constexpr SIZE kLanguageButtonSize{75, 37};
 // The language commands; their buttons are the commands from 20481 (English).
 constexpr int32_t kFirstLanguageCommand = 20480;
 constexpr int32_t kLastLanguageCommand = 20485;
@@ -76,6 +84,12 @@ void MainWindow::OnInit() {
     progressBitmap = LoadSkinPicture(g_instance, IDB_PROGRESS);
     PlaceControl(Handle(), IDC_PROGRESS, kProgressAt, progressBitmap.size);
     ShowWindow(GetDlgItem(Handle(), IDC_PROGRESS), SW_HIDE);
+    languageFont = CreateSkinButtonFont();
+    for (const auto& button : kLanguageButtons) {
+        PlaceControl(Handle(), button.control, button.at, kLanguageButtonSize);
+        SendMessageW(GetDlgItem(Handle(), button.control), WM_SETFONT,
+                     reinterpret_cast<WPARAM>(languageFont.Get()), FALSE);
+    }
     shortcuts = LoadAcceleratorsW(g_instance, MAKEINTRESOURCEW(IDR_SHORTCUTS));
     SkinnedDialog::OnInit();
 }
@@ -154,6 +168,8 @@ LRESULT MainWindow::OnContextMenu(LPARAM lParam) {
 
 void MainWindow::OnDestroy() {
     progressBitmap.bitmap.Reset();
+    // The buttons go after this window's WM_DESTROY: no drawing of theirs comes meanwhile.
+    languageFont.Reset();
     PostQuitMessage(0);
 }
 

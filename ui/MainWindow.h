@@ -59,6 +59,7 @@ private:
     volatile LONG busyCount = 0;
     HACCEL shortcuts = nullptr;  // a resource table: freed with the module
     SkinPicture progressBitmap;
+    FontHandle languageFont;  // the language buttons', until the window is destroyed
     ProgressState progress;
     // Held while the run has the handheld in use; shutting down is refused meanwhile.
     std::optional<ShutdownBlock> shutdownBlock;

@@ -1,6 +1,7 @@
 #include "ui/MessageDialog.h"
 
 #include <cstdarg>
+#include <utility>
 
 #include "app/Application.h"
 #include "app/FormatText.h"
@@ -21,6 +22,8 @@ constexpr POINT kTextAt{68, 48};
 constexpr SIZE kTextSize{250, 95};
 constexpr uint32_t kIconBits = 0xF0;
 constexpr UINT kTextFormat = DT_CENTER | DT_WORDBREAK | DT_END_ELLIPSIS;
+// Still easy to read on the skin.
+constexpr int kSmallestTextHeight = 10;
 
 // A quit ends a modal loop at once, and the loop posts it again. Taken from the queue
 // meanwhile, it is posted once more when this ends.
@@ -116,17 +119,26 @@ void MessageDialog::OnDestroy() {
 }
 
 void MessageDialog::PaintText(const DRAWITEMSTRUCT& item) const {
-    const FontHandle font = CreateSkinFont(item.hDC);
+    FontHandle font;  // outlives the saved state, which deselects it
     const SavedDcState state = SaveDcState(item.hDC);
-    SelectObject(item.hDC, font.Get());
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, kSkinTextColour);
 
-    // Measure the wrapped block, then centre it as a whole; a block taller than the
-    // area is cut equally at top and bottom.
-    RECT block = item.rcItem;
-    ::DrawTextW(item.hDC, text, -1, &block, kTextFormat | DT_CALCRECT);
+    // Measure the wrapped block, a size smaller each time until it fits, then centre it as a
+    // whole; a block that never fits is cut equally at top and bottom.
     const Rect area{item.rcItem.left, item.rcItem.top, item.rcItem.right, item.rcItem.bottom};
+    RECT block{};
+    for (int height = SkinFontHeight(); height >= kSmallestTextHeight; --height) {
+        FontHandle smaller = CreateSkinFont(height);
+        SelectObject(item.hDC, smaller.Get());
+        font = std::move(smaller);  // the one before is no longer selected
+        block = item.rcItem;
+        ::DrawTextW(item.hDC, text, -1, &block, kTextFormat | DT_CALCRECT);
+        if (block.right - block.left <= area.right - area.left &&
+            block.bottom - block.top <= area.bottom - area.top) {
+            break;
+        }
+    }
     const Rect centred = CenterRect(area, {block.left, block.top, block.right, block.bottom});
     RECT where{centred.left, centred.top, centred.right, centred.bottom};
     ::DrawTextW(item.hDC, text, -1, &where, kTextFormat);

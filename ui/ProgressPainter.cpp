@@ -22,7 +22,7 @@ void DrawProgress(HDC target, const RECT& item, const SkinPicture& bar,
     wchar_t percent[kPercentCapacity];
     FormatText(percent, kPercentCapacity, L"%d%%", ProgressPercent(state));
 
-    const FontHandle font = CreateSkinFont(target);
+    const FontHandle font = CreateSkinFont();
     const BitmapHandle image(CreateCompatibleBitmap(target, width, height));
     const MemoryDc canvas(CreateCompatibleDC(target));
     if (!canvas || !image) return;

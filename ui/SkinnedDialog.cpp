@@ -50,7 +50,8 @@ LRESULT SkinnedDialog<Family>::HandleMessage(HWND window, UINT message, WPARAM w
 template <typename Family>
 void SkinnedDialog<Family>::OnInit() {
     CenterWindow(nullptr, this->Handle());
-    ShowWindow(this->Handle(), SW_SHOWDEFAULT);
+    // Not SW_SHOWDEFAULT: a shortcut set to start minimised would minimise every message.
+    ShowWindow(this->Handle(), SW_SHOW);
 }
 
 template <typename Family>

@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <cwchar>
 // shlwapi.h needs the types of windows.h.
 #include <shlwapi.h>
 
@@ -56,10 +55,8 @@ std::unique_ptr<MappedFile> ProgramDataFile::OpenDataFile() {
     wchar_t path[MAX_PATH + 1] = {};
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return nullptr;
-    // The data file lives in the program's folder: keep the path up to its last separator.
-    wchar_t* lastSeparator = wcsrchr(path, L'\\');
-    if (lastSeparator == nullptr) return nullptr;
-    lastSeparator[1] = L'\0';
+    // The data file lives in the program's folder.
+    if (!PathRemoveFileSpecW(path)) return nullptr;
     if (!PathAppendW(path, L"Zumbiko Update.dat")) return nullptr;
     return MapWide(path);
 }

@@ -38,6 +38,12 @@ std::wstring Wide(const std::string& text) {
     return std::wstring(text.begin(), text.end());
 }
 
+bool Inside(HWND shown, const std::string& what) {
+    const std::string outside = ControlsOutside(shown);
+    if (!outside.empty()) Say("failed: controls outside the %s:%s", what, outside);
+    return outside.empty();
+}
+
 int ButtonId(const std::string& name) {
     if (name == "english") return IDC_ENGLISH;
     if (name == "deutsch") return IDC_DEUTSCH;
@@ -109,7 +115,7 @@ bool ProgramDriver::Controls() {
                 ControlVisible(window, IDC_PROGRESS) ? "shown" : "hidden",
                 ShownAndEnabled(window, IDCANCEL).c_str());
     std::fflush(stdout);
-    return true;
+    return Inside(window, "main window");
 }
 
 bool ProgramDriver::Click(const std::string& button) {
@@ -162,8 +168,9 @@ bool ProgramDriver::Message(const std::string& press, const std::string& shot) {
             Say("failed: no message appeared");
             return false;
         }
-        Report(message);
+        const bool whole = Report(message);
         SaveShot(message, shot);
+        if (!whole) return false;
         // The main window must stay disabled under a modal message.
         Say("main window: %s", IsWindowEnabled(window) ? "enabled" : "disabled");
     }
@@ -191,7 +198,7 @@ bool ProgramDriver::Message(const std::string& press, const std::string& shot) {
     return true;
 }
 
-void ProgramDriver::Report(HWND message) {
+bool ProgramDriver::Report(HWND message) {
     lastMessage = message;
     // The picture is painted after the window shows; give it a moment, then look again.
     std::string icon;
@@ -202,6 +209,9 @@ void ProgramDriver::Report(HWND message) {
         },
         2000);
     Say("message: icon=%s text=\"%s\"", icon, Printable(ControlText(message, IDC_MESSAGE_TEXT)));
+    const bool clear = TextClearOfEdges(GetDlgItem(message, IDC_MESSAGE_TEXT));
+    if (!clear) Say("failed: the message text is cut at the edge of its box");
+    return Inside(message, "message") && clear;
 }
 
 bool ProgramDriver::Watch() {

@@ -38,7 +38,8 @@ public:
 private:
     void SaveShot(HWND window, const std::string& name, DWORD settleMs = 300) const;
     bool NeedsWindow() const;
-    void Report(HWND message);
+    // Reports a message; false when a part of it lies outside it or its text is cut.
+    bool Report(HWND message);
 
     std::wstring programPath;
     std::wstring shotDirectory;

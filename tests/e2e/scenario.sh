@@ -7,7 +7,8 @@
 #   scenario.sh NAME[@WINDOWS] UI_DRIVER_EXE PROGRAM_EXE NATIVE_BUILD_DIR SHOT_DIR
 #   scenario.sh map-drives|restore-drives NATIVE_BUILD_DIR
 #
-# @WINDOWS runs the scenario with the prefix claiming that Windows version (winxp, win10...).
+# @WINDOWS runs the scenario with the prefix claiming that Windows version (winxp, win10...);
+# @NNNdpi runs it with the display scaled to NNN dots per inch (120 is 125 %, 144 is 150 %).
 #
 # Needs the Wine environment of scripts/wine-env in ours. Exits 77 (skipped) without Wine,
 # an X display, /dev/fuse or the native build's handheld-emu and update-fixture.
@@ -38,6 +39,7 @@ winver_saved=""
 cleanup() {
     [ -z "${driver_pid:-}" ] || kill "$driver_pid" 2>/dev/null || true
     [ -z "$winver_saved" ] || windows_version "$winver_saved"
+    [[ ! ${claimed_windows:-} =~ dpi$ ]] || display_dpi 96
     served_cleanup
     rm -rf "$work"
 }
@@ -112,6 +114,12 @@ windows_version() {
         wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
     fi
 }
+# The display's dots per inch, where Windows keeps it; a program reads it when it starts.
+display_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+        /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
 current_windows_version() {
     local v
     v=$(wine reg query 'HKCU\Software\Wine' /v Version 2>/dev/null | tr -d '\r' |
@@ -159,7 +167,9 @@ single_run() {
 }
 
 echo "== scenario $name${claimed_windows:+ on $claimed_windows}"
-if [ -n "$claimed_windows" ]; then
+if [[ $claimed_windows =~ dpi$ ]]; then
+    display_dpi "${claimed_windows%dpi}"
+elif [ -n "$claimed_windows" ]; then
     winver_saved=$(current_windows_version)
     windows_version "$claimed_windows"
 fi

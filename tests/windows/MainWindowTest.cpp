@@ -87,17 +87,17 @@ TEST_F(MainWindowTest, SetUpSizesTheSkinAndPlacesEveryControl) {
     ExpectPlaced(ControlRect(handle, IDCANCEL), 486, 5, 22, 23);
     ExpectPlaced(ControlRect(handle, IDC_PROGRESS), 157, 253, 209, 27);
     EXPECT_FALSE(Visible(IDC_PROGRESS));
-    // The language buttons keep their template place in dialog units.
-    RECT english{151, 161, 151 + 50, 161 + 23};
-    MapDialogRect(handle, &english);
-    ExpectPlaced(ControlRect(handle, IDC_ENGLISH), english.left, english.top,
-                 english.right - english.left, english.bottom - english.top);
+    // The language buttons stand on the skin where 96 dots per inch put them, at any scaling.
+    ExpectPlaced(ControlRect(handle, IDC_ENGLISH), 227, 262, 75, 37);
+    ExpectPlaced(ControlRect(handle, IDC_DEUTSCH), 323, 262, 75, 37);
 
     wchar_t title[64] = {};
     GetWindowTextW(handle, title, 64);
     EXPECT_STREQ(L"Zumbiko Update", title);
     EXPECT_NE(0, SendMessageW(handle, WM_GETICON, ICON_BIG, 0));
-    EXPECT_EQ(static_cast<LONG_PTR>(IDD_MAIN_WINDOW), GetWindowLongPtrW(handle, GWLP_ID));
+    // A top-level window's id slot is its menu: it has none.
+    EXPECT_EQ(0, GetWindowLongPtrW(handle, GWLP_ID));
+    EXPECT_EQ(nullptr, GetMenu(handle));
     // Centred on the work area.
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);

@@ -6,8 +6,10 @@
 #include "app/Application.h"
 #include "app/RefPtr.h"
 #include "resources/ResourceIds.h"
+#include "tests/windows/ProgramControl.h"
 #include "tests/windows/WindowTestSupport.h"
 #include "ui/MessageDialog.h"
+#include "ui/MessageTable.h"
 
 namespace {
 
@@ -16,6 +18,7 @@ struct Seen {
     RECT ok{}, close{}, icon{}, text{};
     std::wstring shown;
     COLORREF iconPixel = CLR_INVALID;
+    bool textClear = false;
 };
 
 // Shows a message with no owner and reads its layout while it is up.
@@ -41,6 +44,8 @@ Seen Show(uint32_t kind, const wchar_t* format, Arguments... arguments) {
             // icons, beside the warning's triangle.
             seen.iconPixel = GetPixel(dc, 12, 28);
             ReleaseDC(icon, dc);
+            UpdateWindow(GetDlgItem(dialog, IDC_MESSAGE_TEXT));
+            seen.textClear = TextClearOfEdges(GetDlgItem(dialog, IDC_MESSAGE_TEXT));
         },
         [&] { EXPECT_EQ(1, ShowMessage(nullptr, kind, format, arguments...)); });
     EXPECT_TRUE(shown);
@@ -103,6 +108,16 @@ TEST(MessageDialog, TextIsFormattedAndCutAt1023Characters) {
     const std::wstring longText(1024, L'x');
     const Seen cut = Show(0x40, L"%ls", longText.c_str());
     EXPECT_EQ(1023u, cut.shown.size());
+}
+
+TEST(MessageDialog, EveryTextOfBothLanguagesStaysWholeInsideItsBox) {
+    for (const int32_t language : {kLanguageEnglish, kLanguageGerman}) {
+        languageIndex = language;
+        for (uint32_t id = 1; id < kMessageCount; ++id) {
+            EXPECT_TRUE(Show(0x10, MessageText(MessageId(id)), 1u).textClear) << language << id;
+        }
+    }
+    languageIndex = kLanguageEnglish;
 }
 
 TEST(MessageDialog, OkCloseEnterAndEscapeEachEndItThemselves) {

@@ -14,8 +14,8 @@ RunningProgram::RunningProgram(const std::wstring& path) {
     std::wstring command = L"\"" + path + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &process) != FALSE;
+    started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process) != FALSE;
 }
 
 RunningProgram::~RunningProgram() {
@@ -89,6 +89,38 @@ std::wstring ControlText(HWND dialog, int id) {
     wchar_t text[1024] = {};
     GetDlgItemTextW(dialog, id, text, 1024);
     return text;
+}
+
+std::string ControlsOutside(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    std::string outside;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{}, inside{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
+        IntersectRect(&inside, &r, &client);
+        if (IsWindowVisible(child) && !EqualRect(&inside, &r))
+            outside += " " + std::to_string(GetDlgCtrlID(child));
+    }
+    return outside;
+}
+
+bool TextClearOfEdges(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(control, &owner);
+    HWND source = owner == GetCurrentProcessId() ? control : nullptr;
+    if (source != nullptr) OffsetRect(&r, -r.left, -r.top);
+    HDC shown = GetDC(source);
+    // The ink is dark blue: little red, where the panels under it are light.
+    const auto ink = [&](LONG x, LONG y) { return GetRValue(GetPixel(shown, x, y)) < 128; };
+    bool clear = true;
+    for (int x = r.left; x < r.right && clear; ++x) clear = !ink(x, r.top) && !ink(x, r.bottom - 1);
+    for (int y = r.top; y < r.bottom && clear; ++y) clear = !ink(r.left, y) && !ink(r.right - 1, y);
+    ReleaseDC(source, shown);
+    return clear;
 }
 
 bool BarPainted(HWND progress, int x) {

@@ -39,6 +39,10 @@ bool ControlEnabled(HWND window, int id);
 // A visible top-level window of the process other than `except`: a message or the About box.
 HWND OtherWindowOf(DWORD processId, HWND except, HWND alsoExcept = nullptr);
 std::wstring ControlText(HWND dialog, int id);
+// The ids of a window's shown controls that reach past its client area ("" when none do).
+std::string ControlsOutside(HWND window);
+// Whether no pixel of the skin texts' blue ink touches the control's edges (as drawn, or shown).
+bool TextClearOfEdges(HWND control);
 // Whether the screen shows the bar's blue at this x of the progress display: its frame at 1,
 // the done part further in.
 bool BarPainted(HWND progress, int x = 1);
