@@ -27,6 +27,7 @@ held_elsewhere=""
 cleanup() {
     if [ -n "$held_elsewhere" ]; then kill "$held_elsewhere" 2>/dev/null || true; fi
     if mountpoint -q "$work/my toy" 2>/dev/null; then umount "$work/my toy"; fi
+    if mountpoint -q "$work/ram" 2>/dev/null; then umount "$work/ram"; fi
     served_cleanup
     rm -rf "$work"
 }
@@ -40,8 +41,7 @@ served_start fresh --handheld served --handheld plain --label "NO NAME" \
     --handheld failing --fail-op 2 --handheld vanishing --vanish-after 12 --handheld sectored \
     --handheld held-int "${paced[@]}" --handheld held-term "${paced[@]}" \
     --handheld held-hup "${paced[@]}" --handheld held-quit "${paced[@]}" \
-    --handheld piped "${paced[@]}" --handheld shared "${paced[@]}" --handheld closed \
-    --handheld protected || exit 1
+    --handheld piped "${paced[@]}" --handheld shared "${paced[@]}" --handheld protected || exit 1
 
 # update DEVICE: the program's exit status; its output goes to $work/run.log.
 update() {
@@ -153,11 +153,16 @@ rc=0
 wait "$pid" || rc=$?
 check [ "$rc" -eq 0 ]
 
-echo "== started with its output closed, nothing lands on the handheld"
-rc=0
-"$updater" --device "$SERVED_WORK/mnt/closed" --data "$work/fixture.dat" --lang en </dev/null >&- 2>&- ||
-    rc=$?
-check [ "$rc" -eq 0 ]
+echo "== started with its output closed, no message lands on the drive"
+# On tmpfs, where nothing holds an unbuffered write to whole sectors.
+mkdir "$work/ram"
+mount -t tmpfs none "$work/ram"
+truncate -s 2M "$work/ram/toy.img"
+printf 'SITRONIXTM\0' | dd of="$work/ram/toy.img" bs=1 seek=43 conv=notrunc status=none
+head -c 512 "$work/ram/toy.img" >"$work/toy.sector0"
+"$updater" --device "$work/ram/toy.img" --data "$work/fixture.dat" </dev/null >&- 2>&- || true
+check cmp -n 512 "$work/ram/toy.img" "$work/toy.sector0"
+umount "$work/ram"
 
 echo "== a signal in the middle of the write-back waits for its end"
 # Background jobs of a script ignore SIGINT unless told otherwise, as a terminal's are not.
@@ -199,7 +204,7 @@ report=$SERVED_WORK/report
 check grep -q '^sectored .* commands=0 ' "$report"
 check grep -q '^protected .* commands=0 ' "$report"
 for name in fresh served plain failing vanishing sectored held-int held-term held-hup held-quit \
-    piped shared closed protected; do
+    piped shared protected; do
     check grep -q "^$name .* protocol-errors=0$" "$report"
 done
 check grep -q '^vanishing .* failed-ops=[1-9].* closing-block=no ' "$report"
@@ -218,7 +223,6 @@ held-hup updated closing
 held-quit updated closing
 piped updated closing
 shared updated closing
-closed updated closing
 protected untouched no-closing
 EOF_TABLE
 [ "$SERVED_FAILURES" -eq 0 ] || {

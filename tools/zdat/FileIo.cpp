@@ -34,7 +34,7 @@ bool ReadWholeFile(const std::filesystem::path& file, std::vector<uint8_t>* cont
         return false;
     }
     const std::string tooLarge =
-        Quoted(file) + " is larger than " + std::to_string(limit) + " bytes, more than it may be";
+        Quoted(file) + " is larger than " + std::to_string(limit) + " bytes, more than it can be";
     const uintmax_t size = std::filesystem::file_size(file, code);
     if (!code && size > limit) {
         *error = tooLarge;

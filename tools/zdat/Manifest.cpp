@@ -15,10 +15,9 @@ namespace {
 using Json = nlohmann::json;
 
 constexpr uint64_t kU32Max = std::numeric_limits<uint32_t>::max();
-// Generated data larger than the handheld's memory could never be placed: a typo, not a wish.
-constexpr uint64_t kMaxGeneratedLength = kImageSize;
-// What an update writes back, blocks 3 to 511: no resource file can be larger and be placed.
-constexpr uint64_t kMaxFileLength = uint64_t{kImageBlocks - kFirstWriteBackBlock} * kBlockSize;
+// What an update writes back, blocks 3 to 511: a resource larger could never reach a handheld,
+// a typo rather than a wish. A file is refused as soon as it is seen to be larger.
+constexpr uint64_t kMaxResourceLength = uint64_t{kImageBlocks - kFirstWriteBackBlock} * kBlockSize;
 // The resources' bytes together, as far as 32-bit offsets reach.
 constexpr uint64_t kMaxTotalLength = kU32Max;
 // Far more than any update's manifest.
@@ -172,9 +171,8 @@ bool ManifestReader::ReadData(const Json& resource, const std::string& where,
         const fs::path path = Resolve(file.get<std::string>(), where + ".file");
         if (path.empty()) return false;
         std::string reason;
-        if (!ReadWholeFile(path, bytes, &reason, kMaxFileLength)) {
-            return Fail(where + ".file", reason + " (" + std::to_string(kMaxFileLength) +
-                                             ", the 509 blocks an update writes back)");
+        if (!ReadWholeFile(path, bytes, &reason, kMaxResourceLength)) {
+            return Fail(where + ".file", reason);
         }
         return CountTowardsTotal(bytes->size(), where);
     }
@@ -184,7 +182,7 @@ bool ManifestReader::ReadData(const Json& resource, const std::string& where,
         uint64_t fill = 0;
         if (!ReadNumber(resource["fill"], where + ".fill", 0xFF, &fill)) return false;
         if (!resource.contains("length")) return Fail(where, "\"fill\" needs a \"length\"");
-        if (!ReadNumber(resource["length"], where + ".length", kMaxGeneratedLength, &length) ||
+        if (!ReadNumber(resource["length"], where + ".length", kMaxResourceLength, &length) ||
             !CountTowardsTotal(length, where)) {
             return false;
         }
@@ -199,7 +197,7 @@ bool ManifestReader::ReadData(const Json& resource, const std::string& where,
     const std::string text = pattern.get<std::string>();
     length = text.size();
     if (resource.contains("length") &&
-        !ReadNumber(resource["length"], where + ".length", kMaxGeneratedLength, &length)) {
+        !ReadNumber(resource["length"], where + ".length", kMaxResourceLength, &length)) {
         return false;
     }
     if (!CountTowardsTotal(length, where)) return false;

@@ -38,7 +38,7 @@ std::string LoopDeviceOver(const FileIdentity& opened, const std::string& sysfsR
         struct stat backing {};
         if (!backingFile.empty() && stat(backingFile.c_str(), &backing) == 0 &&
             Backs(opened, backing, sysfsRoot)) {
-            return devRoot + "/" + name;
+            return (fs::path(devRoot) / name).string();
         }
     }
     return "";
