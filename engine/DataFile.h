@@ -19,6 +19,12 @@ constexpr size_t kCharacterTablesOffset = 20;
 // version word above kHighestVersion: a higher data version would lock every handheld it
 // updates out of later updates, or (above 0xFFFF) stamp a lower version than its own.
 constexpr uint32_t kHighestDataVersion = kHighestVersion;
+// A handheld updates only from a version word of kLowestVersion or more to one below the data
+// version: a data version at or below it updates nothing, as an all-zero file would claim.
+constexpr uint32_t kLowestDataVersion = kLowestVersion + 1;
+// Every offset is 32 bits, and what starts at the last of them is at most a resource the
+// image can take: bytes beyond are no part of any update.
+constexpr uint64_t kLargestDataFile = (uint64_t{1} << 32) + (uint64_t{1} << 21);
 
 struct CharacterRecord {
     uint32_t number;
@@ -48,8 +54,12 @@ public:
     DataFile(const uint8_t* bytes, size_t size) : bytes(bytes), size(size) {}
 
     bool HasHeader() const { return size >= kDataHeaderSize; }
-    // A header whose data version a handheld can keep: the file an update may use.
-    bool HasUsableHeader() const { return HasHeader() && DataVersion() <= kHighestDataVersion; }
+    // A header whose data version can update a handheld, which then keeps it: the file an
+    // update may use.
+    bool HasUsableHeader() const {
+        return HasHeader() && uint64_t{size} <= kLargestDataFile &&
+               DataVersion() >= kLowestDataVersion && DataVersion() <= kHighestDataVersion;
+    }
     // Needs HasHeader().
     uint32_t DataVersion() const;
 

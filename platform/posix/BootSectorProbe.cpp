@@ -29,8 +29,7 @@ bool IsDiscOrFloppyDrive(dev_t device) {
 }
 
 bool SameFile(const struct stat& a, const struct stat& b) {
-    return (a.st_mode & S_IFMT) == (b.st_mode & S_IFMT) && a.st_rdev == b.st_rdev &&
-           a.st_ino == b.st_ino && a.st_dev == b.st_dev;
+    return FileIdentity::Of(a) == FileIdentity::Of(b);
 }
 
 // O_DIRECT on a disk: exactly the one sector reaches it, nothing is read ahead, and no stale
@@ -86,9 +85,10 @@ bool AwaitVerdict(int channel, int seconds, ProbeResult* result) {
 // kernel where no signal reaches it, until the kernel's own error handling gives up, which
 // can take minutes; udev must not wait that long. The child lets go of the streams that
 // udev reads at once, so that only the child, not udev, is left waiting.
-ProbeResult ProbeBootSector(const char* path, int seconds) {
+ProbeResult ProbeBootSector(const char* path, int seconds, FileIdentity* identity) {
     struct stat looked {};
     if (stat(path, &looked) != 0) return {ProbeVerdict::Unreadable, errno};
+    if (identity != nullptr) *identity = FileIdentity::Of(looked);
     if (!S_ISREG(looked.st_mode) &&
         (!S_ISBLK(looked.st_mode) || IsDiscOrFloppyDrive(looked.st_rdev))) {
         return {ProbeVerdict::Refused, 0};

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "platform/posix/FileIdentity.h"
+
 enum class ProbeVerdict : uint8_t {
     Handheld,
     OtherVolume,
@@ -23,5 +25,7 @@ struct ProbeResult {
 // longer answering, and is not a handheld ready for use either way.
 constexpr int kProbeSeconds = 5;
 
-// A block device, or a disk image in a regular file.
-ProbeResult ProbeBootSector(const char* path, int seconds = kProbeSeconds);
+// A block device, or a disk image in a regular file. identity, when given, receives what the
+// path named when it was read.
+ProbeResult ProbeBootSector(const char* path, int seconds = kProbeSeconds,
+                            FileIdentity* identity = nullptr);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 
@@ -20,11 +21,20 @@ int ExclusiveVolume::Open(const std::string& path, int32_t volumeIndex) {
         file.Reset();
         return ENOTBLK;
     }
+    if (flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
+        file.Reset();
+        return error;
+    }
     index = volumeIndex;
+    identity = FileIdentity::Of(status);
     int size = static_cast<int>(kSectorSize);
     if (S_ISBLK(status.st_mode) && ioctl(file.Get(), BLKSSZGET, &size) == 0 && size > 0) {
         sectorSize = static_cast<uint32_t>(size);
     }
+    int protectedFlag = 0;
+    readOnly = S_ISBLK(status.st_mode) && ioctl(file.Get(), BLKROGET, &protectedFlag) == 0 &&
+               protectedFlag != 0;
     return 0;
 }
 

@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 
+#include "engine/DataFile.h"
 #include "platform/ProgramDataFile.h"
 #include "platform/posix/ExecutableDirectory.h"
 #include "platform/posix/FileDescriptor.h"
@@ -59,7 +60,7 @@ bool ReadWhole(int fd, uint8_t* buffer, size_t size) {
 
 // Only a regular file, named as itself: opening a FIFO would wait for a writer, and reading a
 // device would never end. O_NONBLOCK lets the open of a FIFO return at once, for fstat to
-// refuse it.
+// refuse it. A file larger than any data file is refused before a byte of it is read (EFBIG).
 std::unique_ptr<MappedFile> MapFileReadOnly(const char* utf8Path) {
     FileDescriptor file(open(utf8Path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
     if (!file) return nullptr;
@@ -67,6 +68,10 @@ std::unique_ptr<MappedFile> MapFileReadOnly(const char* utf8Path) {
     if (fstat(file.Get(), &before) != 0 || !S_ISREG(before.st_mode) || before.st_size <= 0 ||
         static_cast<uintmax_t>(before.st_size) > SIZE_MAX) {
         return nullptr;  // an empty file is no data file
+    }
+    if (static_cast<uintmax_t>(before.st_size) > kLargestDataFile) {
+        errno = EFBIG;
+        return nullptr;
     }
     const auto size = static_cast<size_t>(before.st_size);
     std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[size]);

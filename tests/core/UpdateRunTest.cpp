@@ -254,11 +254,12 @@ TEST_F(UpdateRun, HandheldsTheUpdateDoesNotTakeEndWithTheirResult) {
 }
 
 // A handheld keeps only the low 16 bits of the data version, and no run accepts a version
-// word above 0x299: a file with a higher one is refused before the handheld is read.
+// word above 0x299 or below 0x200: a file with a higher one, or one not above 0x200 (an
+// all-zero download, say), is refused before the handheld is read.
 TEST_F(UpdateRun, DataVersionAHandheldCannotKeepIsADataFileError) {
     FakeHandheld& handheld = Attach(kDriveE, 0x210, 0, 1);
     DataFileDescription description = StandardDescription();
-    for (const uint32_t version : {0x29Au, 0xFFFFu, 0x10240u, 0xFFFFFFFFu, 0x299u}) {
+    for (const uint32_t version : {0x29Au, 0xFFFFu, 0x10240u, 0xFFFFFFFFu, 0x200u, 0u, 0x299u}) {
         description.dataVersion = version;
         dataFile.bytes = BuildDataFile(description);
         const UpdateResult expected =

@@ -2,9 +2,10 @@
 # zumbiko-update on real block devices: loop devices over served handhelds, with the block
 # layer, its alignment rules and a device node, as a USB disk has them. Each result with its
 # effect on the handheld's memory, and the time of an update through the loop device next to
-# one through the served file. A handheld mounted or held by another program is refused
-# before anything is sent, one of 4096-byte sectors too, and an update runs to its end
-# whatever signal or closed pipe comes in the middle.
+# one through the served file. A handheld mounted (also through a loop device over it), held
+# by another program or run, or write-protected is refused before anything is sent, one of
+# 4096-byte sectors too, and an update runs to its end whatever signal, closed pipe or closed
+# stream comes in the middle.
 #
 #   loop-devices.sh NATIVE_BUILD_DIR [ZUMBIKO_UPDATE]
 #
@@ -26,6 +27,7 @@ held_elsewhere=""
 cleanup() {
     if [ -n "$held_elsewhere" ]; then kill "$held_elsewhere" 2>/dev/null || true; fi
     if mountpoint -q "$work/my toy" 2>/dev/null; then umount "$work/my toy"; fi
+    if mountpoint -q "$work/ram" 2>/dev/null; then umount "$work/ram"; fi
     served_cleanup
     rm -rf "$work"
 }
@@ -38,7 +40,8 @@ paced=(--byte-rate 2097152)
 served_start fresh --handheld served --handheld plain --label "NO NAME" \
     --handheld failing --fail-op 2 --handheld vanishing --vanish-after 12 --handheld sectored \
     --handheld held-int "${paced[@]}" --handheld held-term "${paced[@]}" \
-    --handheld held-hup "${paced[@]}" --handheld piped "${paced[@]}" || exit 1
+    --handheld held-hup "${paced[@]}" --handheld held-quit "${paced[@]}" \
+    --handheld piped "${paced[@]}" --handheld shared "${paced[@]}" --handheld protected || exit 1
 
 # update DEVICE: the program's exit status; its output goes to $work/run.log.
 update() {
@@ -82,6 +85,13 @@ update "$SERVED_LOOP" || rc=$?
 check [ "$rc" -eq 2 ]
 check grep -q "does not carry the handheld's identification" "$work/run.log"
 
+echo "== write-protected: refused before anything is sent"
+served_loop protected --read-only
+rc=0
+update "$SERVED_LOOP" || rc=$?
+check [ "$rc" -eq 5 ]
+check grep -q "is write-protected" "$work/run.log"
+
 echo "== mounted or held elsewhere: refused before anything is sent"
 # An ext2 volume leaves the first 1024 bytes alone, so it can carry the identification.
 truncate -s 4M "$work/mounted.img"
@@ -102,6 +112,16 @@ if mount -o ro "$work/node" "$work/my toy" 2>/dev/null; then
     check grep -qF "The handheld $work/the toy is mounted at $work/my toy." "$work/run.log"
     check grep -qF "udisksctl unmount -b '$work/the toy' (or: sudo umount '$work/my toy')" "$work/run.log"
     umount "$work/my toy"
+    # Mounted through a loop device over the loop device, which claims nothing: neither the
+    # loop device nor the image it reads may be written, mounted or not.
+    mount -o loop,ro "$mounted" "$work/my toy"
+    for drive in "$mounted" "$work/mounted.img"; do
+        rc=0
+        update "$drive" || rc=$?
+        check [ "$rc" -eq 14 ]
+        check grep -q "^$drive is what the loop device /dev/loop[0-9]* reads from" "$work/run.log"
+    done
+    umount "$work/my toy"
     # Mounted in a mount namespace of its own, where this one cannot see it.
     # shellcheck disable=SC2016 # the inner shell expands its own arguments
     unshare -m sh -c 'mount -o ro "$1" "$2" && echo up && exec sleep 60' - "$mounted" "$work/my toy" \
@@ -120,12 +140,38 @@ else
 fi
 check cmp "$work/mounted.img" "$work/mounted.orig"
 
+echo "== another run on the same file waits for nothing and touches nothing"
+"$updater" --device "$SERVED_WORK/mnt/shared" --data "$work/fixture.dat" --lang en </dev/null \
+    >"$work/shared.log" 2>&1 &
+pid=$!
+for ((i = 0; i < 200; i++)); do grep -qs ' 20%' "$work/shared.log" && break; sleep 0.02; done
+rc=0
+update "$SERVED_WORK/mnt/shared" || rc=$?
+check [ "$rc" -eq 14 ]
+check grep -q "is in use" "$work/run.log"
+rc=0
+wait "$pid" || rc=$?
+check [ "$rc" -eq 0 ]
+
+echo "== started with its output closed, no message lands on the drive"
+# On tmpfs, where nothing holds an unbuffered write to whole sectors.
+mkdir "$work/ram"
+mount -t tmpfs none "$work/ram"
+truncate -s 2M "$work/ram/toy.img"
+printf 'SITRONIXTM\0' | dd of="$work/ram/toy.img" bs=1 seek=43 conv=notrunc status=none
+head -c 512 "$work/ram/toy.img" >"$work/toy.sector0"
+"$updater" --device "$work/ram/toy.img" --data "$work/fixture.dat" </dev/null >&- 2>&- || true
+check cmp -n 512 "$work/ram/toy.img" "$work/toy.sector0"
+umount "$work/ram"
+
 echo "== a signal in the middle of the write-back waits for its end"
 # Background jobs of a script ignore SIGINT unless told otherwise, as a terminal's are not.
-for signal in INT TERM HUP; do
+# SIGQUIT dumps no core here.
+ulimit -c 0
+for signal in INT TERM HUP QUIT; do
     name=held-${signal,,}
     served_loop "$name"
-    env --default-signal=INT,TERM,HUP "$updater" --device "$SERVED_LOOP" \
+    env --default-signal=INT,TERM,HUP,QUIT "$updater" --device "$SERVED_LOOP" \
         --data "$work/fixture.dat" --lang en </dev/null >"$work/$name.log" 2>&1 &
     pid=$!
     for ((i = 0; i < 200; i++)); do grep -qs ' 20%' "$work/$name.log" && break; sleep 0.02; done
@@ -156,7 +202,9 @@ check grep -q "^Handheld device has been updated." "$work/piped.err"
 served_expect_closed
 report=$SERVED_WORK/report
 check grep -q '^sectored .* commands=0 ' "$report"
-for name in fresh served plain failing vanishing sectored held-int held-term held-hup piped; do
+check grep -q '^protected .* commands=0 ' "$report"
+for name in fresh served plain failing vanishing sectored held-int held-term held-hup held-quit \
+    piped shared protected; do
     check grep -q "^$name .* protocol-errors=0$" "$report"
 done
 check grep -q '^vanishing .* failed-ops=[1-9].* closing-block=no ' "$report"
@@ -172,7 +220,10 @@ sectored untouched no-closing
 held-int updated closing
 held-term updated closing
 held-hup updated closing
+held-quit updated closing
 piped updated closing
+shared updated closing
+protected untouched no-closing
 EOF_TABLE
 [ "$SERVED_FAILURES" -eq 0 ] || {
     echo "loop-devices: $SERVED_FAILURES check(s) failed"

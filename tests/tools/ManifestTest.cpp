@@ -103,18 +103,32 @@ TEST_F(Manifest, FaultsNameTheirPlace) {
         {WithResource(R"({"id": 1, "block": 3, "fill": 256, "length": 1})"),
          "resources[0].fill: 256 is too large"},
         {WithResource(R"({"id": 1, "block": 3, "fill": 0})"), "\"fill\" needs a \"length\""},
-        {WithResource(R"({"id": 1, "block": 3, "fill": 0, "length": 2097153})"),
-         "resources[0].length: 2097153 is too large"},
+        {WithResource(R"({"id": 1, "block": 3, "fill": 0, "length": 2084865})"),
+         "resources[0].length: 2084865 is too large"},
         {WithResource(R"({"id": 1, "block": 3, "pattern": ""})"), "expected a non-empty string"},
         {WithResource(R"({"id": 1, "block": 3, "file": "art/eyes.bin", "length": 4})"),
          "not allowed with \"file\""},
         {WithResource(R"({"id": 1, "block": 3, "file": "art/nose.bin"})"),
          "resources[0].file: cannot read"},
         {WithResource(R"({"id": 1, "block": 3, "file": "art"})"), "not a regular file"},
+        // Only the manifest's own folder, and no more than the handheld takes.
+        {WithResource(R"({"id": 1, "block": 3, "file": "/proc/self/environ"})"),
+         "\"/proc/self/environ\" is an absolute path"},
+        {WithResource(R"({"id": 1, "block": 3, "file": "art/../../../../../proc/self/environ"})"),
+         "leads out of the manifest's folder"},
+        {WithResource(R"({"id": 1, "block": 3, "file": "art/out"})"), "leads out"},
+        {WithResource(R"({"id": 1, "block": 3, "file": "art/big.bin"})"),
+         "larger than 2084864 bytes"},
+        {R"({"dataVersion": )" + std::string(100000, '[') + std::string(100000, ']') + "}",
+         "dataVersion: expected a number from 0 to 4294967295, written as a JSON integer or a "
+         "string such as \"0x1F\", not a JSON array"},
         {WithResource("", R"(, "tag": "x")"), "groups[1][0].tag: expected a number"},
         {R"({"dataVersion": 1, "groups": [[], [], [{"number": 0, "second": [1, "y"]}]]})",
          "groups[2][0].second[1]: expected a number"},
     };
+    fs::create_symlink("/proc/self/environ", folder / "art" / "out");
+    std::ofstream(folder / "art" / "big.bin").close();
+    fs::resize_file(folder / "art" / "big.bin", 2084865);
     for (const auto& fault : cases) {
         const std::string error = ErrorOf(fault.text);
         EXPECT_NE(std::string::npos, error.find(fault.error))
@@ -151,7 +165,7 @@ TEST_F(Manifest, FailedWriteLeavesNoFileAndSaysWhy) {
 
     ASSERT_TRUE(WriteWholeFile(folder / "out.dat", content, &error)) << error;
     std::vector<uint8_t> back;
-    ASSERT_TRUE(ReadWholeFile(folder / "out.dat", &back, &error)) << error;
+    ASSERT_TRUE(ReadWholeFile(folder / "out.dat", &back, &error, 3)) << error;
     EXPECT_EQ(content, back);
     EXPECT_FALSE(fs::exists(folder / "out.dat.tmp"));
 }

@@ -73,7 +73,7 @@ TEST(RemovableVolumes, NoSysfsMeansNoVolumesAndNoDiskForFiles) {
 }
 
 // A device mounted through a node deleted since, found by its number alone; a disk whose
-// partition is mounted is taken as mounted.
+// partition is mounted is taken as mounted, and the partition is the one to unmount.
 TEST(MountTable, MatchesByDeviceNumberTheDeviceItsDiskAndItsPartitions) {
     TemporaryTree tree;
     tree.Write("mountinfo",
@@ -93,10 +93,14 @@ TEST(MountTable, MatchesByDeviceNumberTheDeviceItsDiskAndItsPartitions) {
     }
     const std::vector<MountEntry> mounts = ReadMounts(tree.root + "/mountinfo");
     ASSERT_EQ(mounts.size(), 3u);
-    EXPECT_EQ(MountPointOf(mounts, makedev(7, 0), sys), "/media/kid/My Toy\\x");
-    EXPECT_EQ(MountPointOf(mounts, makedev(8, 17), sys), "/media/stick");
-    EXPECT_EQ(MountPointOf(mounts, makedev(8, 16), sys), "/media/stick");
-    EXPECT_EQ(MountPointOf(mounts, makedev(8, 32), sys), "");
+    const auto mounted = [&](dev_t device) {
+        const MountEntry mount = MountOf(mounts, device, sys);
+        return mount.mountPoint + " by " + NodeOf(mount.device, sys, "/dev");
+    };
+    EXPECT_EQ(mounted(makedev(7, 0)), "/media/kid/My Toy\\x by /dev/loop0");
+    EXPECT_EQ(mounted(makedev(8, 17)), "/media/stick by /dev/sdb1");
+    EXPECT_EQ(mounted(makedev(8, 16)), "/media/stick by /dev/sdb1");
+    EXPECT_EQ(MountOf(mounts, makedev(8, 32), sys).mountPoint, "");
     EXPECT_TRUE(ReadMounts(tree.root + "/no-such-table").empty());
 }
 

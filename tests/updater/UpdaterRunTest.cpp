@@ -11,6 +11,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "HandheldOpen.h"
+#include "HandheldScan.h"
 #include "RunProgram.h"
 #include "ServedEmulator.h"
 #include "UpdateFixture.h"
@@ -140,7 +142,8 @@ TEST_F(UpdaterRunTest, EachResultWithItsMessageExitStatusAndEffectOnTheHandheld)
          Handheld("old", {"--version", "0x1FF"}), Handheld("current", {"--version", "0x260"}),
          Handheld("stranger", {"--group", "2", "--number", "5"}), Handheld("missing"),
          Handheld("toolarge"), Handheld("vanishing", {"--vanish-after", "12"}),
-         Handheld("plain", {"--label", "NO NAME"}), Handheld("fifo"), Handheld("linked")}));
+         Handheld("plain", {"--label", "NO NAME"}), Handheld("fifo"), Handheld("linked"),
+         Handheld("zero"), Handheld("huge")}));
     ASSERT_TRUE(served.Running());
     const std::string dir = served.Directory();
     WriteData(dir + "/fixture.dat", FixtureDataFile());
@@ -151,14 +154,18 @@ TEST_F(UpdaterRunTest, EachResultWithItsMessageExitStatusAndEffectOnTheHandheld)
     tooLarge.groups[1].characters[1].resources[2].destinationBlock = 511;
     tooLarge.groups[1].characters[1].resources[2].bytes.resize(4097);
     WriteData(dir + "/toolarge.dat", tooLarge);
-    // Data files that would hang the run, or are not what they seem: refused at once.
+    // Data files that would hang the run, are not what they seem, or update nothing: refused
+    // before any drive is touched.
     ASSERT_EQ(mkfifo((dir + "/fifo.dat").c_str(), 0600), 0);
     fs::create_symlink("fixture.dat", dir + "/linked.dat");
+    std::ofstream(dir + "/zero.dat") << std::string(4096, '\0');
+    std::ofstream(dir + "/huge.dat").close();
+    fs::resize_file(dir + "/huge.dat", 0x100200001);
 
     const ResultCase cases[] = {
         {"fresh", "fixture.dat", 0, "Handheld device has been updated.", true, true},
         {"plain", "fixture.dat", 2, "Could not detect any handheld device.", false, false},
-        {"nodata", "absent.dat", 4, "error has occurred while opening data file", false, true},
+        {"nodata", "absent.dat", 4, "error has occurred while opening data file", false, false},
         {"failing", "fixture.dat", 5, "error has occurred while reading", false, false},
         {"old", "fixture.dat", 6, "Zumbiko 1.0 handheld", false, true, 0x1FF},
         {"current", "fixture.dat", 7, "already been updated", false, true, 0x260},
@@ -167,23 +174,28 @@ TEST_F(UpdaterRunTest, EachResultWithItsMessageExitStatusAndEffectOnTheHandheld)
         {"missing", "missing.dat", 9, "Error code=00000014", false, true},
         {"toolarge", "toolarge.dat", 10, "Error code=00000012", false, true},
         {"vanishing", "fixture.dat", 11, "error occurred while writing data", false, false},
-        {"fifo", "fifo.dat", 4, "fifo.dat: not a regular file", false, true},
-        {"linked", "linked.dat", 4, "linked.dat: a symbolic link", false, true},
+        {"fifo", "fifo.dat", 4, "fifo.dat: not a regular file", false, false},
+        {"linked", "linked.dat", 4, "linked.dat: a symbolic link", false, false},
+        {"zero", "zero.dat", 4, "data version 0x0000 updates no handheld", false, false},
+        {"huge", "huge.dat", 4, "larger than the 4 GiB and 2 MiB", false, false},
     };
     for (const ResultCase& c : cases) {
         const ProgramRun run = Update(
             {"--device", served.PathOf(c.handheld), "--data", dir + "/" + c.data, "--lang", "en"});
         EXPECT_EQ(run.exitCode, c.result) << c.handheld << "\n" << run.out << run.err;
         EXPECT_TRUE(Has(run.out + run.err, c.says)) << c.handheld << "\n" << run.out << run.err;
-        // Errors go to standard error, the rest to standard output.
-        EXPECT_EQ(Has(run.err, c.says), c.result >= 4 && c.result != 6 && c.result != 7)
+        // Errors go to standard error, the rest to standard output and, off a terminal, where
+        // a reader that leaves early cannot take them along, to standard error as well.
+        EXPECT_EQ(Has(run.out, c.says), c.result < 4 || c.result == 6 || c.result == 7)
             << c.handheld;
+        EXPECT_TRUE(Has(run.err, c.says)) << c.handheld;
     }
     const std::string plain =
         Update({"--device", served.PathOf("plain"), "--data", dir + "/fixture.dat", "--lang", "en"})
             .err;
     EXPECT_TRUE(Has(plain, "does not carry the handheld's identification")) << plain;
-    const ProgramRun absent = Update({"--device", dir + "/no-such-volume", "--lang", "en"});
+    const ProgramRun absent = Update(
+        {"--device", dir + "/no-such-volume", "--data", dir + "/fixture.dat", "--lang", "en"});
     EXPECT_EQ(absent.exitCode, kExitGone);
     EXPECT_TRUE(Has(absent.err, dir + "/no-such-volume is not there (any more).\nPlug the"))
         << absent.err;
@@ -248,7 +260,9 @@ TEST_F(UpdaterRunTest, CheckWritesNothingNotEvenTheClosingBlock) {
 
     EXPECT_TRUE(served.WaitUntilAllClosed());
     ASSERT_EQ(served.Stop(), 0);
-    EXPECT_TRUE(Has(Update({"--check", "--device", dir + "/fixture.dat", "--lang", "en"}).out,
+    EXPECT_TRUE(Has(Update({"--check", "--device", dir + "/fixture.dat", "--data",
+                            dir + "/fixture.dat", "--lang", "en"})
+                        .out,
                     "Check only: nothing was sent to the handheld."));
     for (const char* name : {"fresh", "current", "missing"}) {
         const std::string line = ReportOf(served, name);
@@ -381,6 +395,7 @@ TEST_F(UpdaterRunTest, NoPermissionForTheDriveSaysWhatToDo) {
     UpdaterOptions scan;
     scan.sysfsRoot = dir + "/sys";
     scan.devRoot = dir;
+    scan.dataFile = dir + "/Zumbiko Update.dat";
     scan.german = true;
     const ProgramRun scanned = RunInProcess(scan, settings.user);
     EXPECT_EQ(scanned.exitCode, 13) << scanned.out << scanned.err;
@@ -395,12 +410,15 @@ TEST_F(UpdaterRunTest, NoPermissionForTheDriveSaysWhatToDo) {
 // Once the run has opened the handheld, its device path may come to name another drive, as
 // a symlink or a /dev/sdX reused after a re-plug can: here while the warning not to unplug is
 // printed. The run goes on with the handheld it opened, and not a sector reaches the other
-// drive, whether the run updates or only sends the closing block after a data file error.
+// drive, whether the run updates or only sends the closing block for a character it lacks.
 TEST_F(UpdaterRunTest, ADevicePathThatNamesAnotherDriveByNowChangesNothing) {
     ServedEmulator served(Concat({Handheld("updated"), Handheld("closed")}));
     ASSERT_TRUE(served.Running());
     const std::string dir = served.Directory();
     WriteData(dir + "/fixture.dat", FixtureDataFile());
+    DataFileDescription lacking = FixtureDataFile();
+    lacking.groups[1].characters.clear();
+    WriteData(dir + "/lacking.dat", lacking);
     std::string stick(size_t{4096} * 512, '\xF6');
     stick.replace(43, 11, "NO NAME    ");
     std::ofstream(dir + "/stick", std::ios::binary) << stick;
@@ -422,8 +440,8 @@ TEST_F(UpdaterRunTest, ADevicePathThatNamesAnotherDriveByNowChangesNothing) {
         fs::create_symlink(served.PathOf(name), link);
         UpdaterOptions options;
         options.device = link;
-        options.dataFile = dir + (name == std::string("updated") ? "/fixture.dat" : "/absent.dat");
-        EXPECT_EQ(RunUpdater(options, out, out, false), name == std::string("updated") ? 0 : 4);
+        options.dataFile = dir + (name == std::string("updated") ? "/fixture.dat" : "/lacking.dat");
+        EXPECT_EQ(RunUpdater(options, out, out, false), name == std::string("updated") ? 0 : 8);
     }
     std::fclose(out);
     EXPECT_TRUE(ReadWhole(dir + "/stick") == std::vector<uint8_t>(stick.begin(), stick.end()))
@@ -432,6 +450,28 @@ TEST_F(UpdaterRunTest, ADevicePathThatNamesAnotherDriveByNowChangesNothing) {
     ASSERT_EQ(served.Stop(), 0);
     EXPECT_EQ(MemoryProblems(served, "updated", true, true), std::vector<std::string>{});
     EXPECT_EQ(MemoryProblems(served, "closed", false, true), std::vector<std::string>{});
+}
+
+// Re-pointed between the scan and the open, the path names a drive that was never looked at:
+// refused, and said so, rather than read and failed on later.
+TEST(HandheldOpen, ADriveOtherThanTheOneFoundIsRefused) {
+    char pattern[] = "/tmp/updater-changed-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    std::string handheld(size_t{4096} * 512, '\0');
+    handheld.replace(43, 11, std::string("SITRONIXTM\0", 11));
+    for (const char* name : {"toy", "other"}) std::ofstream(dir + "/" + name) << handheld;
+    fs::create_symlink("toy", dir + "/device");
+    const ScanOutcome scan = ScanVolumes({{dir + "/device", "", {}}});
+    ASSERT_EQ(scan.handhelds.size(), 1u);
+    fs::remove(dir + "/device");
+    fs::create_symlink("other", dir + "/device");
+    ExclusiveVolume volume;
+    std::FILE* err = std::tmpfile();
+    EXPECT_EQ(OpenFoundHandheld(UpdaterOptions{}, scan.handhelds[0], volume, err), kExitGone);
+    const std::string said = TextOf(err);
+    EXPECT_TRUE(Has(said, dir + "/device is no longer the drive that was found")) << said;
+    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -8,11 +8,13 @@
 #include <map>
 #include <string>
 
+// Owner names a range for a message: a text, or anything smaller that can give one later.
+template <typename Owner = std::string>
 class ClaimedRanges {
 public:
     // Claims [offset, offset + length) for owner and returns null; or, when a claimed range
     // overlaps it, claims nothing and returns that range's owner. Empty ranges overlap nothing.
-    const std::string* Claim(uint64_t offset, uint64_t length, std::string owner) {
+    const Owner* Claim(uint64_t offset, uint64_t length, Owner owner) {
         if (length == 0) return nullptr;
         const uint64_t end = offset + length;
         // Claimed ranges never overlap, so the last one starting before end reaches furthest.
@@ -28,7 +30,7 @@ public:
 private:
     struct Claimed {
         uint64_t end;
-        std::string owner;
+        Owner owner;
     };
     std::map<uint64_t, Claimed> ranges;  // by first byte
 };

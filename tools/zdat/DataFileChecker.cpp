@@ -40,6 +40,24 @@ const Keyed* FindKey(const std::vector<Keyed>& sorted, uint32_t key) {
     return found != sorted.end() && found->key == key ? &*found : nullptr;
 }
 
+// A claimed table or list, told in words only when another overlaps it: a text per claim
+// would cost several times the file.
+struct ClaimOwner {
+    const char* what;
+    size_t group;
+    uint32_t number;
+    uint64_t recordOffset;
+
+    std::string Text() const {
+        return std::string("the ") + what + " of " + CharacterWhere(group, number, recordOffset);
+    }
+};
+
+// Reported in full per kind; past it, one line counts the rest, so that a file of a million
+// faulty records does not make a list many times its size.
+constexpr size_t kListedPerKind = 100;
+constexpr size_t kKindCount = static_cast<size_t>(ViolationKind::MissingSecondResource) + 1;
+
 std::string EndOfFile(uint64_t size) {
     return "passes the end of the file (" + std::to_string(size) + " bytes)";
 }
@@ -53,30 +71,49 @@ public:
 private:
     void CheckDataVersion(uint32_t dataVersion);
     void CheckGroup(size_t group);
-    void CheckCharacter(const std::string& where, const CharacterRecord& character);
+    void CheckCharacter(const std::string& where, ClaimOwner owner,
+                        const CharacterRecord& character);
     void CheckResource(const std::string& where, const ResourceEntry& entry);
     // False (reported) when the entry table or list overlaps one already read.
-    bool Claim(const std::string& where, const std::string& what, uint64_t offset, uint64_t length);
+    bool Claim(const std::string& where, ClaimOwner owner, uint64_t offset, uint64_t length);
     // The list's ids, or nothing (reported) when the list passes the end of the file.
-    std::optional<std::vector<uint32_t>> ReadList(const std::string& where, const char* name,
-                                                  uint32_t listOffset);
+    std::optional<std::vector<uint32_t>> ReadList(const std::string& where, ClaimOwner owner,
+                                                  const char* name, uint32_t listOffset);
     // keyName reads "character number" or "id"; ids show in hexadecimal.
     void CheckKeys(const std::string& where, std::vector<Keyed> keys, const char* keyName,
                    bool hexKeys);
     void CheckPlacements(const std::string& where, std::vector<Placement> placements);
 
     void Error(ViolationKind kind, std::string message) {
-        errors.push_back({kind, Severity::Error, std::move(message)});
+        Report(errors, {kind, Severity::Error, std::move(message)});
     }
     void Warn(ViolationKind kind, std::string message) {
-        if (options.warnings) warnings.push_back({kind, Severity::Warning, std::move(message)});
+        if (options.warnings) Report(warnings, {kind, Severity::Warning, std::move(message)});
+    }
+    void Report(std::vector<Violation>& list, Violation violation) {
+        const size_t seen = ++found[static_cast<size_t>(violation.kind)];
+        if (seen <= kListedPerKind) list.push_back(std::move(violation));
+    }
+    // One line per kind for those not listed.
+    void CountUnlisted(std::vector<Violation>& list) {
+        const size_t listed = list.size();
+        for (size_t i = 0; i < listed; ++i) {
+            const size_t seen = found[static_cast<size_t>(list[i].kind)];
+            if (seen <= kListedPerKind) continue;
+            found[static_cast<size_t>(list[i].kind)] = 0;
+            list.push_back(
+                {list[i].kind, list[i].severity,
+                 std::to_string(seen - kListedPerKind) +
+                     " more of this kind, not listed, as the first: " + list[i].message});
+        }
     }
 
     const BoundedView& view;
     const CheckOptions& options;
-    ClaimedRanges claimed;
+    ClaimedRanges<ClaimOwner> claimed;
     std::vector<Violation> errors;
     std::vector<Violation> warnings;
+    size_t found[kKindCount] = {};
 };
 
 std::vector<Violation> Checker::Run() {
@@ -88,6 +125,8 @@ std::vector<Violation> Checker::Run() {
     }
     CheckDataVersion(*view.Le32(kHeaderDataVersionField));
     for (size_t group = 0; group < size_t{kCharacterGroupCount}; ++group) CheckGroup(group);
+    CountUnlisted(errors);
+    CountUnlisted(warnings);
     errors.insert(errors.end(), warnings.begin(), warnings.end());
     return std::move(errors);
 }
@@ -104,10 +143,11 @@ void Checker::CheckDataVersion(uint32_t dataVersion) {
                   ", the highest version word a handheld may have: " + stamped +
                   "; the program refuses the file");
     }
-    if (dataVersion <= kLowestVersion) {
-        Warn(ViolationKind::DataVersionNeverNewer,
-             where + " is not above " + HexText(kLowestVersion, 4) +
-                 ", the lowest version word a handheld may have, so no handheld updates");
+    if (dataVersion < kLowestDataVersion) {
+        Error(ViolationKind::DataVersionTooLow,
+              where + " is not above " + HexText(kLowestVersion, 4) +
+                  ", the lowest version word a handheld may have, so no handheld updates; the "
+                  "program refuses the file");
     }
 }
 
@@ -136,12 +176,13 @@ void Checker::CheckGroup(size_t group) {
                   characterWhere + ": number is not below the group's count " +
                       std::to_string(count) + ", so the character can never be found");
         }
-        CheckCharacter(characterWhere, *character);
+        CheckCharacter(characterWhere, {"", group, character->number, recordOffset}, *character);
     }
     CheckKeys(where + " character table", std::move(numbers), "character number", false);
 }
 
-void Checker::CheckCharacter(const std::string& where, const CharacterRecord& character) {
+void Checker::CheckCharacter(const std::string& where, ClaimOwner owner,
+                             const CharacterRecord& character) {
     if (character.entryCount != 0 &&
         !view.Contains(character.entryTableOffset, TableBytes(character.entryCount))) {
         Error(ViolationKind::EntryTableOutside,
@@ -149,8 +190,8 @@ void Checker::CheckCharacter(const std::string& where, const CharacterRecord& ch
                   std::to_string(character.entryCount) + " records " + EndOfFile(view.Size()));
         return;
     }
-    if (!Claim(where, "entry table", character.entryTableOffset,
-               TableBytes(character.entryCount))) {
+    owner.what = "entry table";
+    if (!Claim(where, owner, character.entryTableOffset, TableBytes(character.entryCount))) {
         return;
     }
 
@@ -176,7 +217,8 @@ void Checker::CheckCharacter(const std::string& where, const CharacterRecord& ch
     if (!requiredEntry) {
         Error(ViolationKind::MissingRequiredList,
               where + ": no required list entry (id " + HexText(kRequiredListId) + ")");
-    } else if (const auto required = ReadList(where, "required", requiredEntry->dataOffset)) {
+    } else if (const auto required =
+                   ReadList(where, owner, "required", requiredEntry->dataOffset)) {
         std::vector<Placement> placements;
         for (size_t k = 0; k < required->size(); ++k) {
             const uint32_t id = (*required)[k];
@@ -200,7 +242,7 @@ void Checker::CheckCharacter(const std::string& where, const CharacterRecord& ch
         Error(ViolationKind::MissingSecondList,
               where + ": no second list entry (id " + HexText(kSecondListId) +
                   "), without which an update of this character cannot go ahead");
-    } else if (const auto second = ReadList(where, "second", secondEntry->dataOffset)) {
+    } else if (const auto second = ReadList(where, owner, "second", secondEntry->dataOffset)) {
         // The update only needs the list to be there, but its ids name resources as well.
         for (size_t k = 0; k < second->size(); ++k) {
             if (FindKey(ids, (*second)[k]) == nullptr) {
@@ -225,18 +267,17 @@ void Checker::CheckResource(const std::string& where, const ResourceEntry& entry
     }
 }
 
-bool Checker::Claim(const std::string& where, const std::string& what, uint64_t offset,
-                    uint64_t length) {
-    const std::string* owner = claimed.Claim(offset, length, "the " + what + " of " + where);
-    if (owner == nullptr) return true;
-    Error(ViolationKind::SharedStructure, where + ": " + what + " at " + HexText(offset) +
-                                              " overlaps " + *owner +
+bool Checker::Claim(const std::string& where, ClaimOwner owner, uint64_t offset, uint64_t length) {
+    const ClaimOwner* first = claimed.Claim(offset, length, owner);
+    if (first == nullptr) return true;
+    Error(ViolationKind::SharedStructure, where + ": " + owner.what + " at " + HexText(offset) +
+                                              " overlaps " + first->Text() +
                                               "; every character has tables and lists of its own");
     return false;
 }
 
-std::optional<std::vector<uint32_t>> Checker::ReadList(const std::string& where, const char* name,
-                                                       uint32_t listOffset) {
+std::optional<std::vector<uint32_t>> Checker::ReadList(const std::string& where, ClaimOwner owner,
+                                                       const char* name, uint32_t listOffset) {
     const std::optional<uint32_t> count = view.Le32(listOffset);
     if (!count || !view.Contains(listOffset, ListBytes(*count))) {
         Error(ViolationKind::ListOutside,
@@ -245,7 +286,8 @@ std::optional<std::vector<uint32_t>> Checker::ReadList(const std::string& where,
                   EndOfFile(view.Size()));
         return std::nullopt;
     }
-    if (!Claim(where, std::string(name) + " list", listOffset, ListBytes(*count))) {
+    owner.what = name == std::string("required") ? "required list" : "second list";
+    if (!Claim(where, owner, listOffset, ListBytes(*count))) {
         return std::nullopt;
     }
     std::vector<uint32_t> ids;

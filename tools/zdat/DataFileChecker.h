@@ -9,6 +9,8 @@
 enum class ViolationKind {
     TruncatedHeader,
     DataVersionTooHigh,
+    // Not above the lowest version word a handheld has: it updates none.
+    DataVersionTooLow,
     TableOutside,
     EntryTableOutside,
     ListOutside,
@@ -27,7 +29,6 @@ enum class ViolationKind {
     OverlappingPlacement,
     CoversSystemBlock,
     NeverSentBlock,
-    DataVersionNeverNewer,
     MissingSecondResource,
 };
 

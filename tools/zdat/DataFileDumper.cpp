@@ -37,7 +37,7 @@ private:
 
     const BoundedView& view;
     std::ostream& out;
-    ClaimedRanges listed;
+    ClaimedRanges<> listed;
 };
 
 void Dumper::Run() {

@@ -1,5 +1,6 @@
 #include "tools/zdat/FileIo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -19,7 +20,7 @@ std::string Reason() {
 }  // namespace
 
 bool ReadWholeFile(const std::filesystem::path& file, std::vector<uint8_t>* content,
-                   std::string* error) {
+                   std::string* error, uint64_t limit) {
     std::error_code code;
     if (!std::filesystem::is_regular_file(file, code)) {
         *error = "cannot read " + Quoted(file) + ": " +
@@ -32,7 +33,27 @@ bool ReadWholeFile(const std::filesystem::path& file, std::vector<uint8_t>* cont
         *error = "cannot open " + Quoted(file) + ": " + Reason();
         return false;
     }
-    content->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::string tooLarge =
+        Quoted(file) + " is larger than " + std::to_string(limit) + " bytes, more than it can be";
+    const uintmax_t size = std::filesystem::file_size(file, code);
+    if (!code && size > limit) {
+        *error = tooLarge;
+        return false;
+    }
+    content->clear();
+    content->reserve(code ? 0 : static_cast<size_t>(size));
+    constexpr size_t kChunk = 65536;
+    while (in) {
+        const size_t at = content->size();
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(kChunk, limit + 1 - at));
+        content->resize(at + want);
+        in.read(reinterpret_cast<char*>(content->data() + at), static_cast<std::streamsize>(want));
+        content->resize(at + static_cast<size_t>(in.gcount()));
+        if (content->size() > limit) {
+            *error = tooLarge;
+            return false;
+        }
+    }
     if (in.bad()) {
         *error = "cannot read " + Quoted(file) + ": " + Reason();
         return false;

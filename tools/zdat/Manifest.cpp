@@ -1,5 +1,6 @@
 #include "tools/zdat/Manifest.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <initializer_list>
@@ -14,8 +15,22 @@ namespace {
 using Json = nlohmann::json;
 
 constexpr uint64_t kU32Max = std::numeric_limits<uint32_t>::max();
-// Generated data larger than the handheld's memory could never be placed: a typo, not a wish.
-constexpr uint64_t kMaxGeneratedLength = kImageSize;
+// What an update writes back, blocks 3 to 511: a resource larger could never reach a handheld,
+// a typo rather than a wish. A file is refused as soon as it is seen to be larger.
+constexpr uint64_t kMaxResourceLength = uint64_t{kImageBlocks - kFirstWriteBackBlock} * kBlockSize;
+// The resources' bytes together, as far as 32-bit offsets reach.
+constexpr uint64_t kMaxTotalLength = kU32Max;
+// Far more than any update's manifest.
+constexpr uint64_t kMaxManifestLength = uint64_t{64} << 20;
+
+namespace fs = std::filesystem;
+
+// Whether path lies inside folder; both canonical.
+bool Inside(const fs::path& path, const fs::path& folder) {
+    const auto [end, unused] =
+        std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+    return end == folder.end();
+}
 
 // Walks the manifest, stopping at the first fault, which it keeps in error.
 class ManifestReader {
@@ -40,8 +55,19 @@ private:
         return false;
     }
 
+    // The file named, resolved inside baseDir; empty (reported) when it is not there or
+    // leaves the folder.
+    fs::path Resolve(const std::string& name, const std::string& where);
+    // False (reported) once the resources together pass what a data file can hold.
+    bool CountTowardsTotal(uint64_t length, const std::string& where) {
+        totalLength += length;
+        if (totalLength <= kMaxTotalLength) return true;
+        return Fail(where, "the resources together pass 4 GiB, more than a data file can address");
+    }
+
     std::filesystem::path baseDir;
     std::string& error;
+    uint64_t totalLength = 0;
 };
 
 bool ManifestReader::ReadFile(const Json& root, DataFileDescription* description) {
@@ -142,12 +168,13 @@ bool ManifestReader::ReadData(const Json& resource, const std::string& where,
         if (!file.is_string() || file.get<std::string>().empty()) {
             return Fail(where + ".file", "expected a path relative to the manifest");
         }
+        const fs::path path = Resolve(file.get<std::string>(), where + ".file");
+        if (path.empty()) return false;
         std::string reason;
-        if (!ReadWholeFile(baseDir / file.get<std::string>(), bytes, &reason)) {
+        if (!ReadWholeFile(path, bytes, &reason, kMaxResourceLength)) {
             return Fail(where + ".file", reason);
         }
-        if (bytes->size() > kU32Max) return Fail(where + ".file", "file larger than 4 GiB");
-        return true;
+        return CountTowardsTotal(bytes->size(), where);
     }
 
     uint64_t length = 0;
@@ -155,7 +182,8 @@ bool ManifestReader::ReadData(const Json& resource, const std::string& where,
         uint64_t fill = 0;
         if (!ReadNumber(resource["fill"], where + ".fill", 0xFF, &fill)) return false;
         if (!resource.contains("length")) return Fail(where, "\"fill\" needs a \"length\"");
-        if (!ReadNumber(resource["length"], where + ".length", kMaxGeneratedLength, &length)) {
+        if (!ReadNumber(resource["length"], where + ".length", kMaxResourceLength, &length) ||
+            !CountTowardsTotal(length, where)) {
             return false;
         }
         bytes->assign(length, static_cast<uint8_t>(fill));
@@ -169,12 +197,35 @@ bool ManifestReader::ReadData(const Json& resource, const std::string& where,
     const std::string text = pattern.get<std::string>();
     length = text.size();
     if (resource.contains("length") &&
-        !ReadNumber(resource["length"], where + ".length", kMaxGeneratedLength, &length)) {
+        !ReadNumber(resource["length"], where + ".length", kMaxResourceLength, &length)) {
         return false;
     }
+    if (!CountTowardsTotal(length, where)) return false;
     bytes->resize(length);
     for (uint64_t i = 0; i < length; ++i) (*bytes)[i] = static_cast<uint8_t>(text[i % text.size()]);
     return true;
+}
+
+fs::path ManifestReader::Resolve(const std::string& name, const std::string& where) {
+    if (fs::path(name).is_absolute()) {
+        Fail(where,
+             "\"" + name + "\" is an absolute path; name a file inside the manifest's folder");
+        return {};
+    }
+    std::error_code code;
+    const fs::path folder = fs::canonical(baseDir.empty() ? fs::path(".") : baseDir, code);
+    fs::path path;
+    if (!code) path = fs::canonical(folder / name, code);
+    if (code) {
+        Fail(where, "cannot read \"" + name + "\": " + code.message());
+        return {};
+    }
+    // By .. or by a link: a manifest builds from its own folder, never from the rest of the system.
+    if (!Inside(path, folder)) {
+        Fail(where, "\"" + name + "\" leads out of the manifest's folder");
+        return {};
+    }
+    return path;
 }
 
 bool ManifestReader::ReadIdList(const Json& list, const std::string& where,
@@ -204,7 +255,8 @@ bool ManifestReader::ReadNumber(const Json& value, const std::string& where, uin
             return Fail(where, expected + ", not \"" + text + "\"");
         }
     } else {
-        return Fail(where, expected + ", not " + value.dump());
+        // Only the type: a value nested deep enough would take more stack to print than there is.
+        return Fail(where, expected + ", not " + std::string("a JSON ") + value.type_name());
     }
     if (number > max) return Fail(where, std::to_string(number) + " is too large; " + expected);
     *out = number;
@@ -247,7 +299,7 @@ bool ParseManifest(std::string_view text, const std::filesystem::path& baseDir,
 bool LoadManifest(const std::filesystem::path& manifest, DataFileDescription* description,
                   std::string* error) {
     std::vector<uint8_t> content;
-    if (!ReadWholeFile(manifest, &content, error)) return false;
+    if (!ReadWholeFile(manifest, &content, error, kMaxManifestLength)) return false;
     const std::string_view text(reinterpret_cast<const char*>(content.data()), content.size());
     if (!ParseManifest(text, manifest.parent_path(), description, error)) {
         *error = manifest.string() + ": " + *error;

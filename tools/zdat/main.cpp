@@ -5,6 +5,7 @@
 #include <exception>
 #include <iostream>
 
+#include "engine/DataFile.h"
 #include "tools/zdat/DataFileChecker.h"
 #include "tools/zdat/DataFileDumper.h"
 #include "tools/zdat/DataFileWriter.h"
@@ -53,7 +54,7 @@ int Build(const std::string& manifest, const std::string& output, bool force) {
 int Check(const std::string& input, bool warnings) {
     std::vector<uint8_t> file;
     std::string error;
-    if (!ReadWholeFile(input, &file, &error)) return Failure(error);
+    if (!ReadWholeFile(input, &file, &error, kLargestDataFile)) return Failure(error);
     const std::vector<Violation> violations =
         CheckDataFile(file.data(), file.size(), CheckOptions{.warnings = warnings});
     PrintViolations(violations, std::cout);
@@ -65,7 +66,7 @@ int Check(const std::string& input, bool warnings) {
 int Dump(const std::string& input) {
     std::vector<uint8_t> file;
     std::string error;
-    if (!ReadWholeFile(input, &file, &error)) return Failure(error);
+    if (!ReadWholeFile(input, &file, &error, kLargestDataFile)) return Failure(error);
     DumpDataFile(file.data(), file.size(), std::cout);
     if (!std::cout.flush()) return Failure("cannot write the listing of " + input);
     return kExitOk;

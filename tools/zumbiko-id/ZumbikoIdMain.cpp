@@ -9,8 +9,10 @@
 #include <cstring>
 
 #include "platform/posix/BootSectorProbe.h"
+#include "platform/posix/StandardStreams.h"
 
 int main(int argc, char** argv) {
+    OpenClosedStandardStreams();
     if (argc != 2 || argv[1][0] == '-') {
         std::fprintf(stderr,
                      "usage: zumbiko-id DEVICE\n"

@@ -43,11 +43,13 @@ std::vector<std::string> ScanOutcome::Denied() const {
 ScanOutcome ScanVolumes(const std::vector<VolumeCandidate>& candidates) {
     ScanOutcome outcome;
     for (const VolumeCandidate& candidate : candidates) {
-        const ProbeResult probe = ProbeBootSector(candidate.path.c_str());
+        FileIdentity identity;
+        const ProbeResult probe = ProbeBootSector(candidate.path.c_str(), kProbeSeconds, &identity);
         switch (probe.verdict) {
             case ProbeVerdict::Handheld:
                 if (!SameDiskFound(outcome.handhelds, candidate)) {
                     outcome.handhelds.push_back(candidate);
+                    outcome.handhelds.back().probed = identity;
                 }
                 break;
             case ProbeVerdict::OtherVolume:

@@ -40,11 +40,20 @@ fs::path SysfsDirectory(const std::string& sysfsRoot, dev_t device) {
     return error ? fs::path() : directory;
 }
 
-bool SameOrPartitionOf(const fs::path& a, const fs::path& b) {
+bool SameOrPartition(const fs::path& a, const fs::path& b) {
     return !a.empty() && !b.empty() && (a == b || a.parent_path() == b || b.parent_path() == a);
 }
 
 }  // namespace
+
+bool SameOrPartitionOf(dev_t a, dev_t b, const std::string& sysfsRoot) {
+    return a == b || SameOrPartition(SysfsDirectory(sysfsRoot, a), SysfsDirectory(sysfsRoot, b));
+}
+
+std::string NodeOf(dev_t device, const std::string& sysfsRoot, const std::string& devRoot) {
+    const fs::path directory = SysfsDirectory(sysfsRoot, device);
+    return directory.empty() ? "" : devRoot + "/" + directory.filename().string();
+}
 
 // A line: ID PARENT MAJOR:MINOR ROOT MOUNTPOINT OPTIONS ...
 std::vector<MountEntry> ReadMounts(const std::string& mountInfoFile) {
@@ -68,16 +77,14 @@ std::vector<MountEntry> ReadMounts(const std::string& mountInfoFile) {
     return mounts;
 }
 
-std::string MountPointOf(const std::vector<MountEntry>& mounts, dev_t device,
-                         const std::string& sysfsRoot) {
+MountEntry MountOf(const std::vector<MountEntry>& mounts, dev_t device,
+                   const std::string& sysfsRoot) {
     for (const MountEntry& mount : mounts) {
-        if (mount.device == device) return mount.mountPoint;
+        if (mount.device == device) return mount;
     }
     const fs::path own = SysfsDirectory(sysfsRoot, device);
     for (const MountEntry& mount : mounts) {
-        if (SameOrPartitionOf(own, SysfsDirectory(sysfsRoot, mount.device))) {
-            return mount.mountPoint;
-        }
+        if (SameOrPartition(own, SysfsDirectory(sysfsRoot, mount.device))) return mount;
     }
-    return "";
+    return {0, ""};
 }

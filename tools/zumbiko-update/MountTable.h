@@ -16,7 +16,13 @@ constexpr char kMountInfo[] = "/proc/self/mountinfo";
 
 // Empty when the file cannot be read.
 std::vector<MountEntry> ReadMounts(const std::string& mountInfoFile);
-// Where the block device, a partition of it, or the disk it is a partition of, is mounted,
-// matched by device number whatever node it was mounted through; empty when none is.
-std::string MountPointOf(const std::vector<MountEntry>& mounts, dev_t device,
-                         const std::string& sysfsRoot);
+// The mount of the block device, else of a partition of it or of the disk it is a partition
+// of, matched by device number whatever node it was mounted through; an empty mount point
+// when none is mounted.
+MountEntry MountOf(const std::vector<MountEntry>& mounts, dev_t device,
+                   const std::string& sysfsRoot);
+// Whether a and b are one block device, or one is a partition of the other.
+bool SameOrPartitionOf(dev_t a, dev_t b, const std::string& sysfsRoot);
+// The node under devRoot named as sysfs names the block device; empty when sysfs does not
+// know it.
+std::string NodeOf(dev_t device, const std::string& sysfsRoot, const std::string& devRoot);

@@ -39,12 +39,12 @@ std::vector<std::string> SortedEntries(const fs::path& directory) {
 
 std::vector<VolumeCandidate> VolumesOfDisk(const std::string& sysfsRoot, const std::string& devRoot,
                                            const std::string& disk) {
-    std::vector<VolumeCandidate> volumes{{NodeOf(devRoot, disk), disk}};
+    std::vector<VolumeCandidate> volumes{{NodeOf(devRoot, disk), disk, {}}};
     const fs::path diskDirectory = fs::path(sysfsRoot) / "block" / disk;
     for (const std::string& name : SortedEntries(diskDirectory)) {
         std::error_code error;
         if (fs::exists(diskDirectory / name / "partition", error)) {
-            volumes.push_back({NodeOf(devRoot, name), disk});
+            volumes.push_back({NodeOf(devRoot, name), disk, {}});
         }
     }
     return volumes;

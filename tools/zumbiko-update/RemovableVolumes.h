@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/FileIdentity.h"
+
 struct VolumeCandidate {
-    std::string path;  // the device node
-    std::string disk;  // the whole disk it lies on; empty for a file named by the user
+    std::string path;     // the device node
+    std::string disk;     // the whole disk it lies on; empty for a file named by the user
+    FileIdentity probed;  // what the path named when it was found to be a handheld
 };
 
 // Every disk under SYSFS/block whose "removable" reads 1: the whole disk, then its

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr int kHeld[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kHeld[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 // Keeps the signals that end a program from a terminal or a service manager (SIGINT, SIGTERM,
-// SIGHUP) waiting while the handheld is in use: a handheld left between a write command and
-// its end, or without its closing block, stays half written. What came meanwhile is taken
-// when the hold ends, for the program to end by it once it has told the result.
+// SIGHUP, SIGQUIT) waiting while the handheld is in use: a handheld left between a write command
+// and its end, or without its closing block, stays half written. What came meanwhile is taken when
+// the hold ends, for the program to end by it once it has told the result.
 #pragma once
 
 #include <signal.h>

@@ -11,25 +11,28 @@
 #include "CheckReport.h"
 #include "ConsoleWindow.h"
 #include "FoundHandhelds.h"
+#include "HandheldOpen.h"
 #include "HandheldScan.h"
-#include "MountTable.h"
 #include "SignalHold.h"
 #include "UpdaterTexts.h"
 #include "device/Mailbox.h"
 #include "device/ObservedVolumes.h"
+#include "engine/DataFile.h"
 #include "engine/DeviceImage.h"
 #include "engine/UpdateController.h"
 #include "platform/ProgramDataFile.h"
 #include "platform/SystemDevices.h"
 #include "platform/posix/ExclusiveVolume.h"
 #include "platform/posix/ExecutableDirectory.h"
+#include "ui/MessageTable.h"
 
 namespace {
 
 constexpr int kReadError = static_cast<int>(UpdateResult::ReadError);
 
-// The data file, read whole when the run is set up: before any handheld is opened, so that
-// however long the file takes, it cannot keep a handheld waiting.
+// The data file, read whole when the run is set up: before any drive is looked at, so that
+// however long the file takes, it cannot keep a handheld waiting, and a file no update can
+// use touches no drive.
 class ReadDataFile final : public DataFileSource {
 public:
     explicit ReadDataFile(const std::string& path) : path(path) {
@@ -37,12 +40,25 @@ public:
         file = MapFileReadOnly(path.c_str());
         error = file ? 0 : errno;
         read = file != nullptr;
+        if (file) {
+            const DataFile data(file->Bytes(), file->Size());
+            headed = data.HasHeader();
+            if (headed) version = data.DataVersion();
+            usable = data.HasUsableHeader();
+        }
     }
     std::unique_ptr<MappedFile> OpenDataFile() override { return std::move(file); }
+    bool Usable() const { return usable; }
 
     // Why the run could not use it.
-    const char* Reason() const {
+    std::string Reason() const {
+        if (headed && !usable && (version < kLowestDataVersion || version > kHighestDataVersion)) {
+            char text[160];
+            std::snprintf(text, sizeof text, UpdaterTextOf(TxtDataVersion), version);
+            return text;
+        }
         if (read) return UpdaterTextOf(TxtDataUnusable);
+        if (error == EFBIG) return UpdaterTextOf(TxtDataTooLarge);
         struct stat status {};
         if (lstat(path.c_str(), &status) == 0) {
             if (S_ISLNK(status.st_mode)) return UpdaterTextOf(TxtDataLink);
@@ -56,11 +72,14 @@ private:
     std::unique_ptr<MappedFile> file;
     int error = 0;
     bool read = false;
+    bool usable = false;
+    bool headed = false;
+    uint32_t version = 0;
 };
 
 std::vector<VolumeCandidate> Candidates(const UpdaterOptions& options) {
     if (options.device.empty()) return ListRemovableVolumes(options.sysfsRoot, options.devRoot);
-    return {{options.device, DiskOfNode(options.sysfsRoot, options.device)}};
+    return {{options.device, DiskOfNode(options.sysfsRoot, options.device), {}}};
 }
 
 template <typename Item, typename Name>
@@ -96,47 +115,6 @@ std::optional<int> RefuseUnread(const UpdaterOptions& options, const ScanOutcome
         return kExitGone;
     }
     Say(err, TxtCannotRead, path, std::strerror(probe.error));
-    return kReadError;
-}
-
-// EBUSY is the kernel's word that something holds the device; the mount table, read only
-// here, tells whether that is a mount the user can undo from here.
-int RefuseBusy(const UpdaterOptions& options, const std::string& path, std::FILE* err) {
-    struct stat status {};
-    std::string mountPoint;
-    if (stat(path.c_str(), &status) == 0 && S_ISBLK(status.st_mode)) {
-        mountPoint = MountPointOf(ReadMounts(kMountInfo), status.st_rdev, options.sysfsRoot);
-    }
-    if (mountPoint.empty()) {
-        Say(err, TxtBusy, path.c_str());
-        return kExitBusy;
-    }
-    Say(err, TxtMounted, path.c_str(), mountPoint.c_str(), ShellQuoted(path).c_str(),
-        ShellQuoted(mountPoint).c_str());
-    return kExitMounted;
-}
-
-// The one open of the handheld for the whole run: identification, update and closing block.
-std::optional<int> OpenExclusively(const UpdaterOptions& options, const std::string& path,
-                                   ExclusiveVolume& volume, std::FILE* err) {
-    const int error = volume.Open(path, FoundHandhelds::kDrive);
-    if (error == 0) {
-        if (volume.LogicalSectorSize() == kSectorSize) return std::nullopt;
-        Say(err, TxtSectorSize, path.c_str(), volume.LogicalSectorSize());
-        return kReadError;
-    }
-    if (error == EBUSY) return RefuseBusy(options, path, err);
-    switch (ClassifyOpenError(error)) {
-        case OpenFailure::Denied:
-            Say(err, TxtNoPermission, path.c_str());
-            return kExitNoPermission;
-        case OpenFailure::Gone:
-            Say(err, TxtGone, path.c_str());
-            return kExitGone;
-        case OpenFailure::Other:
-            break;
-    }
-    Say(err, TxtCannotOpen, path.c_str(), std::strerror(error));
     return kReadError;
 }
 
@@ -178,6 +156,14 @@ CheckFindings FindingsOf(const ConsoleWindow& window, const std::vector<VolumeCa
     return findings;
 }
 
+// Whether the two streams write into one file, as after 2>&1: then one copy is enough.
+bool SameFile(std::FILE* a, std::FILE* b) {
+    struct stat first {};
+    struct stat second {};
+    return a == b || (fstat(fileno(a), &first) == 0 && fstat(fileno(b), &second) == 0 &&
+                      first.st_dev == second.st_dev && first.st_ino == second.st_ino);
+}
+
 std::string SignalName(int signal) {
     const char* abbreviation = sigabbrev_np(signal);
     return abbreviation != nullptr ? std::string("SIG") + abbreviation : std::to_string(signal);
@@ -190,6 +176,14 @@ int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bo
     const std::string dataPath =
         options.dataFile.empty() ? DefaultDataFilePath() : options.dataFile;
     ReadDataFile dataFile(dataPath);
+    if (!dataFile.Usable()) {
+        ConsoleStyle style;
+        style.verbose = false;
+        ConsoleWindow(out, err, style)
+            .ShowMessage(MessageKind::Error, MessageText(MsgDataFileError));
+        Say(err, TxtDataFile, dataPath.c_str(), dataFile.Reason().c_str());
+        return static_cast<int>(UpdateResult::DataFileError);
+    }
 
     const std::vector<VolumeCandidate> candidates = Candidates(options);
     const ScanOutcome scan = ScanVolumes(candidates);
@@ -198,8 +192,7 @@ int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bo
     }
     ExclusiveVolume volume;
     if (scan.handhelds.size() == 1) {
-        const std::optional<int> stop =
-            OpenExclusively(options, scan.handhelds[0].path, volume, err);
+        const std::optional<int> stop = OpenFoundHandheld(options, scan.handhelds[0], volume, err);
         if (stop) return *stop;
     }
 
@@ -231,12 +224,19 @@ int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bo
         ExplainNothingFound(options, scan, candidates.size(), err);
     }
     if (result == UpdateResult::DataFileError) {
-        Say(err, TxtDataFile, dataPath.c_str(), dataFile.Reason());
+        Say(err, TxtDataFile, dataPath.c_str(), dataFile.Reason().c_str());
     }
     if (result == UpdateResult::SeveralHandhelds) {
         const std::string found = JoinNames(
             scan.handhelds, [](const VolumeCandidate& handheld) { return handheld.path; });
         Say(err, TxtSeveralFound, found.c_str());
+    }
+    // A pipe's reader may leave before the result comes (zumbiko-update | head -n 1): off a
+    // terminal, the result goes to standard error too, unless it went there already.
+    if (!terminal && window.LastKind() != MessageKind::Error && !window.LastMessage().empty() &&
+        !SameFile(out, err)) {
+        std::fprintf(err, "%s\n", window.LastMessage().c_str());
+        std::fflush(err);
     }
     if (hold.Taken() != 0) {
         Say(err, TxtInterrupted, SignalName(hold.Taken()).c_str());

@@ -63,6 +63,21 @@ const TextEntry kTexts[kUpdaterTextCount] = {
      "%s traegt die Kennung des Geraets, aber seine Sektoren sind %u Bytes lang, und\n"
      "zumbiko-update spricht mit einem Geraet in Sektoren zu 512 Bytes: es kann dieses Laufwerk\n"
      "nicht aktualisieren. Nichts wurde an es gesendet."},
+    {"%s is what the loop device %s reads from: a file system may be mounted through it, and\n"
+     "writing the drive would damage it. Nothing was sent to it. Unmount what uses %s and\n"
+     "detach it (sudo losetup -d), then start zumbiko-update again.",
+     "%s ist, woraus das Loop-Geraet %s liest: darueber kann ein Dateisystem eingehaengt sein,\n"
+     "das ein Schreiben beschaedigen wuerde. Nichts wurde an es gesendet. Haengen Sie aus, was\n"
+     "%s benutzt, loesen Sie es (sudo losetup -d) und starten Sie zumbiko-update noch einmal."},
+    {"%s is write-protected: zumbiko-update cannot update it. Nothing was sent to it.",
+     "%s ist schreibgeschuetzt: zumbiko-update kann es nicht aktualisieren. Nichts wurde an es "
+     "gesendet."},
+    {"%s is no longer the drive that was found to be the handheld a moment ago: it was\n"
+     "plugged in anew, or the link was pointed elsewhere. Nothing was sent to it. Start\n"
+     "zumbiko-update again.",
+     "%s ist nicht mehr das Laufwerk, das eben als Geraet erkannt wurde: es wurde neu\n"
+     "angeschlossen, oder der Verweis zeigt anderswohin. Nichts wurde an es gesendet. Starten\n"
+     "Sie zumbiko-update noch einmal."},
     {"No removable drive is attached.", "Kein Wechseldatentraeger ist angeschlossen."},
     {"Could not read: %s", "Nicht lesbar: %s"},
     {"Data file %s: %s", "Datendatei %s: %s"},
@@ -72,6 +87,11 @@ const TextEntry kTexts[kUpdaterTextCount] = {
     {"not an update data file, or it changed during the update",
      "keine Datendatei einer Aktualisierung, oder sie hat sich waehrend der Aktualisierung "
      "geaendert"},
+    {"its data version 0x%04X updates no handheld: it must be above 0x0200 and at most 0x0299",
+     "seine Datenversion 0x%04X aktualisiert kein Geraet: sie muss ueber 0x0200 und hoechstens "
+     "0x0299 liegen"},
+    {"larger than the 4 GiB and 2 MiB a data file can use; it was not read",
+     "groesser als die 4 GiB und 2 MiB, die eine Datendatei nutzen kann; sie wurde nicht gelesen"},
     {"%s came while zumbiko-update was using the handheld; it waited until the handheld was\n"
      "written and closed, and ends zumbiko-update now.",
      "%s kam, waehrend zumbiko-update das Geraet benutzte; es wartete, bis das Geraet\n"

@@ -9,8 +9,10 @@
 
 #include "Updater.h"
 #include "UpdaterCommandLine.h"
+#include "platform/posix/StandardStreams.h"
 
 int main(int argc, char** argv) {
+    OpenClosedStandardStreams();
     // A reader that went away must not end a run half way: writes to it fail instead.
     std::signal(SIGPIPE, SIG_IGN);
     UpdaterOptions options;
