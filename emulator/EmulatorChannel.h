@@ -9,8 +9,9 @@ class EmulatorVolumes;
 
 class EmulatorChannel final : public SectorChannel {
 public:
-    // A null handheld makes the VWIN32 channel: each call names its drive.
-    EmulatorChannel(EmulatorVolumes& volumes, EmulatedHandheld* handheld);
+    // A null handheld makes the VWIN32 channel: each call names its drive. A channel that is
+    // not writable refuses every write.
+    EmulatorChannel(EmulatorVolumes& volumes, EmulatedHandheld* handheld, bool writable = true);
     ~EmulatorChannel() override;
 
     int32_t ReadSectors(int32_t driveIndex, uint32_t sector, uint32_t count,
@@ -25,4 +26,5 @@ private:
 
     EmulatorVolumes& volumes;
     EmulatedHandheld* handheld;
+    bool writable;
 };

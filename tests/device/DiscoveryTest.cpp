@@ -52,10 +52,45 @@ TEST_F(DiscoveryTest, OneHandheldOnEAmongOtherDrives) {
     EXPECT_EQ(test.volumes.OpenChannels(), 0);
     EXPECT_EQ(e.Record().opens, 1u);
     EXPECT_EQ(e.Record().closes, 1u);
-    // Identification reads sector 0 and takes no lock.
+    // Identification reads sector 0, takes no lock and opens no drive for writing.
     ASSERT_EQ(e.Record().operations.size(), 1u);
     EXPECT_EQ(e.Record().operations[0].sector, 0u);
     EXPECT_EQ(e.Record().locks, 0u);
+    for (const auto& handheld : handhelds) EXPECT_EQ(handheld->Record().writableOpens, 0u);
+}
+
+// A limited account is told it lacks rights only when nothing was found and every drive that
+// could not be opened refused it for that reason.
+TEST_F(DiscoveryTest, LackOfRightsIsToldOnlyWhenItIsAllThatStoodInTheWay) {
+    struct Case {
+        const char* name;
+        HostRights handheld;  // of the handheld on E:
+        bool stick;           // a plain stick on F: that opens
+        bool emptyReader;     // a card reader on G: that cannot be opened
+        int32_t found;
+        bool lackedRights;
+    };
+    const Case cases[] = {
+        {"every drive refused", HostRights::None, false, false, 0, true},
+        {"refused beside a plain stick", HostRights::None, true, false, 0, true},
+        {"refused beside an empty reader", HostRights::None, false, true, 0, false},
+        {"reading allowed: found", HostRights::ReadOnly, false, false, 1, false},
+        {"nothing refused", HostRights::Full, true, true, 1, false},
+    };
+    for (const Case& c : cases) {
+        TestSeams seams;
+        HandheldOptions options;
+        options.hostRights = c.handheld;
+        EmulatedHandheld handheld(options);
+        EmulatedHandheld stick(WithLabel("STICK      "));
+        seams.volumes.Attach(kDriveE, &handheld);
+        if (c.stick) seams.volumes.Attach(5, &stick);
+        if (c.emptyReader) seams.volumes.AttachUnopenable(6);
+        HandheldFinder finder(seams.Seams());
+        uint32_t found = 0;
+        EXPECT_EQ(finder.FindHandhelds(&found), c.found) << c.name;
+        EXPECT_EQ(finder.LackedRights(), c.lackedRights) << c.name;
+    }
 }
 
 TEST_F(DiscoveryTest, TwoHandheldsAreBothCounted) {

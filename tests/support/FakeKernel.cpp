@@ -3,6 +3,7 @@
 #include <winioctl.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "emulator/EmulatedHandheld.h"
@@ -44,9 +45,42 @@ FakeKernel::Opened* FakeKernel::Find(HANDLE handle) {
     return nullptr;
 }
 
-void FakeKernel::HoldVolume(int32_t drive, uint32_t refusals) {
-    heldDrive = drive;
+void FakeKernel::HoldVolume(int32_t drive, uint32_t refusals, uint32_t onReturn) {
+    heldDrive = refusals != 0 ? drive : -1;
     refusalsLeft = refusals;
+    holderDrive = drive;
+    refusalsOnReturn = onReturn;
+}
+
+void FakeKernel::Unlocked(int32_t drive) {
+    if (drive != holderDrive || refusalsOnReturn == 0) return;
+    heldDrive = drive;
+    refusalsLeft = refusalsOnReturn;
+}
+
+UINT FakeKernel::GetSystemDirectoryW(wchar_t* buffer, UINT size) {
+    if (systemDirectory.size() >= size) return 0;
+    std::wcscpy(buffer, systemDirectory.c_str());
+    return static_cast<UINT>(systemDirectory.size());
+}
+
+UINT FakeKernel::GetWindowsDirectoryW(wchar_t* buffer, UINT size) {
+    if (windowsDirectory.size() >= size) return 0;
+    std::wcscpy(buffer, windowsDirectory.c_str());
+    return static_cast<UINT>(windowsDirectory.size());
+}
+
+// Names the drive of the volume opened last, as the scan asks right after opening it.
+BOOL FakeKernel::AnswerStorageQuery(void* out, DWORD outSize, DWORD* returned) {
+    if (creates.empty() || outSize < sizeof(STORAGE_DEVICE_DESCRIPTOR))
+        return Fail(ERROR_INVALID_PARAMETER);
+    const auto bus = busTypes.find(creates.back().name.at(4));
+    STORAGE_DEVICE_DESCRIPTOR descriptor{};
+    descriptor.Size = sizeof descriptor;
+    descriptor.BusType = bus != busTypes.end() ? bus->second : BusTypeUnknown;
+    std::memcpy(out, &descriptor, sizeof descriptor);
+    *returned = sizeof descriptor;
+    return TRUE;
 }
 
 bool FakeKernel::OtherHandleOpen(const Opened& volume) const {
@@ -71,13 +105,18 @@ HANDLE FakeKernel::CreateFileW(const wchar_t* name, DWORD access, DWORD share,
     const int32_t drive = vwin32 ? -1 : DriveOfVolumeName(name);
     bool locked = false;
     for (const Opened& other : opened) locked = locked || (other.drive == drive && other.locked);
-    std::unique_ptr<SectorChannel> channel =
-        drive < 0 || locked ? nullptr : handhelds->OpenVolume(drive);
+    const bool writable = (access & GENERIC_WRITE) != 0;
+    std::unique_ptr<SectorChannel> channel;
+    if (drive >= 0 && !locked) {
+        channel = writable ? handhelds->OpenVolume(drive) : handhelds->OpenVolumeToRead(drive);
+    }
     if (!channel) {
-        lastError = locked ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND;
+        lastError =
+            locked || handhelds->LastOpenDenied() ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND;
         return INVALID_HANDLE_VALUE;
     }
     opened.push_back({std::move(channel), drive});
+    opened.back().writable = writable;
     return &opened.back();
 }
 
@@ -88,6 +127,10 @@ BOOL FakeKernel::DeviceIoControl(HANDLE device, DWORD code, void* in, DWORD inSi
     if (Opened* volume = Find(device)) {
         ioctls.push_back(call);
         return VolumeControl(*volume, code);
+    }
+    if (device == kVolumeHandle && code == IOCTL_STORAGE_QUERY_PROPERTY) {
+        ioctls.push_back(call);
+        return AnswerStorageQuery(out, outSize, returned);
     }
     if (device != kVwin32Handle || in == nullptr || out == nullptr) {
         ioctls.push_back(call);
@@ -130,6 +173,7 @@ BOOL FakeKernel::VolumeControl(Opened& volume, DWORD code) {
     if (code == FSCTL_UNLOCK_VOLUME) {
         if (!volume.locked) return Fail(ERROR_NOT_LOCKED);
         volume.locked = false;
+        Unlocked(volume.drive);
         if (!volume.channel->UnlockVolume(volume.drive)) return Fail(ERROR_NOT_READY);
         return TRUE;
     }
@@ -171,7 +215,9 @@ BOOL FakeKernel::WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* d
     const uint32_t count = size / kSectorSize;
     const bool insideFileSystem =
         first + count > kBootSectors && first < EmulatedHandheld::kVolumeSectors;
-    if (insideFileSystem && !volume->locked) return Fail(ERROR_ACCESS_DENIED);
+    if (!volume->writable || (insideFileSystem && !volume->locked)) {
+        return Fail(ERROR_ACCESS_DENIED);
+    }
     const int32_t moved = volume->channel->WriteSectors(volume->drive, first, count,
                                                         static_cast<const uint8_t*>(buffer));
     if (moved < 0) return Fail(ERROR_NOT_READY);
@@ -182,6 +228,9 @@ BOOL FakeKernel::WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* d
 BOOL FakeKernel::CloseHandle(HANDLE handle) {
     closed.push_back(handle);
     // Closing a handle gives up its lock; the handheld hears of it only through an unlock.
+    if (const Opened* volume = Find(handle); volume != nullptr && volume->locked) {
+        Unlocked(volume->drive);
+    }
     opened.remove_if([handle](const Opened& volume) { return &volume == handle; });
     return TRUE;
 }
@@ -192,7 +241,8 @@ DWORD FakeKernel::GetLogicalDrives() {
 
 UINT FakeKernel::GetDriveTypeW(const wchar_t* rootPath) {
     const auto type = driveTypes.find(rootPath[0]);
-    return type != driveTypes.end() ? type->second : DRIVE_FIXED;
+    if (type != driveTypes.end()) return type->second;
+    return handhelds != nullptr ? DRIVE_REMOVABLE : DRIVE_FIXED;
 }
 
 LockRuleVolumes::LockRuleVolumes(EmulatorVolumes& handhelds)
@@ -212,4 +262,16 @@ std::unique_ptr<SectorChannel> LockRuleVolumes::OpenVwin32() {
 
 std::unique_ptr<SectorChannel> LockRuleVolumes::OpenVolume(int32_t index) {
     return windows->OpenVolume(index);
+}
+
+std::unique_ptr<SectorChannel> LockRuleVolumes::OpenVolumeToRead(int32_t index) {
+    return windows->OpenVolumeToRead(index);
+}
+
+bool LockRuleVolumes::LastOpenDenied() {
+    return windows->LastOpenDenied();
+}
+
+bool LockRuleVolumes::WorthProbing(int32_t index) {
+    return windows->WorthProbing(index);
 }
