@@ -58,25 +58,16 @@ void FakeKernel::Unlocked(int32_t drive) {
     refusalsLeft = refusalsOnReturn;
 }
 
-UINT FakeKernel::GetSystemDirectoryW(wchar_t* buffer, UINT size) {
-    if (systemDirectory.size() >= size) return 0;
-    std::wcscpy(buffer, systemDirectory.c_str());
-    return static_cast<UINT>(systemDirectory.size());
-}
-
-UINT FakeKernel::GetWindowsDirectoryW(wchar_t* buffer, UINT size) {
-    if (windowsDirectory.size() >= size) return 0;
-    std::wcscpy(buffer, windowsDirectory.c_str());
-    return static_cast<UINT>(windowsDirectory.size());
+UINT FakeKernel::CopyOut(const std::wstring& path, wchar_t* buffer, UINT size) {
+    if (path.size() >= size) return 0;
+    std::wcscpy(buffer, path.c_str());
+    return static_cast<UINT>(path.size());
 }
 
 // Names the drive of the volume opened last, as the scan asks right after opening it.
-BOOL FakeKernel::AnswerStorageQuery(void* out, DWORD outSize, DWORD* returned) {
-    if (creates.empty() || outSize < sizeof(STORAGE_DEVICE_DESCRIPTOR))
-        return Fail(ERROR_INVALID_PARAMETER);
+BOOL FakeKernel::AnswerStorageQuery(void* out, DWORD* returned) {
     const auto bus = busTypes.find(creates.back().name.at(4));
     STORAGE_DEVICE_DESCRIPTOR descriptor{};
-    descriptor.Size = sizeof descriptor;
     descriptor.BusType = bus != busTypes.end() ? bus->second : BusTypeUnknown;
     std::memcpy(out, &descriptor, sizeof descriptor);
     *returned = sizeof descriptor;
@@ -130,7 +121,7 @@ BOOL FakeKernel::DeviceIoControl(HANDLE device, DWORD code, void* in, DWORD inSi
     }
     if (device == kVolumeHandle && code == IOCTL_STORAGE_QUERY_PROPERTY) {
         ioctls.push_back(call);
-        return AnswerStorageQuery(out, outSize, returned);
+        return AnswerStorageQuery(out, returned);
     }
     if (device != kVwin32Handle || in == nullptr || out == nullptr) {
         ioctls.push_back(call);

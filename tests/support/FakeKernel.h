@@ -57,8 +57,12 @@ public:
     DWORD GetLastError() override { return lastError; }
     DWORD GetLogicalDrives() override;
     UINT GetDriveTypeW(const wchar_t* rootPath) override;
-    UINT GetSystemDirectoryW(wchar_t* buffer, UINT size) override;
-    UINT GetWindowsDirectoryW(wchar_t* buffer, UINT size) override;
+    UINT GetSystemDirectoryW(wchar_t* buffer, UINT size) override {
+        return CopyOut(systemDirectory, buffer, size);
+    }
+    UINT GetWindowsDirectoryW(wchar_t* buffer, UINT size) override {
+        return CopyOut(windowsDirectory, buffer, size);
+    }
     void Sleep(DWORD) override {}
 
     // Without handhelds, the two handles it hands out; they never reach a real kernel.
@@ -113,7 +117,8 @@ private:
     BOOL VolumeControl(Opened& volume, DWORD code);
     bool OtherHandleOpen(const Opened& volume) const;
     void Unlocked(int32_t drive);
-    BOOL AnswerStorageQuery(void* out, DWORD outSize, DWORD* returned);
+    BOOL AnswerStorageQuery(void* out, DWORD* returned);
+    static UINT CopyOut(const std::wstring& path, wchar_t* buffer, UINT size);
 
     EmulatorVolumes* handhelds = nullptr;
     std::list<Opened> opened;
