@@ -3,9 +3,8 @@
 #include "emulator/EmulatedHandheld.h"
 #include "emulator/EmulatorVolumes.h"
 
-EmulatorChannel::EmulatorChannel(EmulatorVolumes& volumes, EmulatedHandheld* handheld,
-                                 bool writable)
-    : volumes(volumes), handheld(handheld), writable(writable) {}
+EmulatorChannel::EmulatorChannel(EmulatorVolumes& volumes, EmulatedHandheld* handheld)
+    : volumes(volumes), handheld(handheld) {}
 
 EmulatorChannel::~EmulatorChannel() {
     if (handheld != nullptr) handheld->NoteClose();
@@ -24,7 +23,6 @@ int32_t EmulatorChannel::ReadSectors(int32_t driveIndex, uint32_t sector, uint32
 
 int32_t EmulatorChannel::WriteSectors(int32_t driveIndex, uint32_t sector, uint32_t count,
                                       const uint8_t* buffer) {
-    if (!writable) return -1;
     EmulatedHandheld* target = Target(driveIndex);
     return target != nullptr ? target->WriteSectors(sector, count, buffer) : -1;
 }

@@ -9,9 +9,8 @@ class EmulatorVolumes;
 
 class EmulatorChannel final : public SectorChannel {
 public:
-    // A null handheld makes the VWIN32 channel: each call names its drive. A channel that is
-    // not writable refuses every write.
-    EmulatorChannel(EmulatorVolumes& volumes, EmulatedHandheld* handheld, bool writable = true);
+    // A null handheld makes the VWIN32 channel: each call names its drive.
+    EmulatorChannel(EmulatorVolumes& volumes, EmulatedHandheld* handheld);
     ~EmulatorChannel() override;
 
     int32_t ReadSectors(int32_t driveIndex, uint32_t sector, uint32_t count,
@@ -26,5 +25,4 @@ private:
 
     EmulatorVolumes& volumes;
     EmulatedHandheld* handheld;
-    bool writable;
 };

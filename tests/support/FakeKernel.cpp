@@ -52,26 +52,10 @@ void FakeKernel::HoldVolume(int32_t drive, uint32_t refusals, uint32_t onReturn)
     refusalsOnReturn = onReturn;
 }
 
-void FakeKernel::Unlocked(int32_t drive) {
-    if (drive != holderDrive || refusalsOnReturn == 0) return;
-    heldDrive = drive;
-    refusalsLeft = refusalsOnReturn;
-}
-
 UINT FakeKernel::CopyOut(const std::wstring& path, wchar_t* buffer, UINT size) {
     if (path.size() >= size) return 0;
     std::wcscpy(buffer, path.c_str());
     return static_cast<UINT>(path.size());
-}
-
-// Names the drive of the volume opened last, as the scan asks right after opening it.
-BOOL FakeKernel::AnswerStorageQuery(void* out, DWORD* returned) {
-    const auto bus = busTypes.find(creates.back().name.at(4));
-    STORAGE_DEVICE_DESCRIPTOR descriptor{};
-    descriptor.BusType = bus != busTypes.end() ? bus->second : BusTypeUnknown;
-    std::memcpy(out, &descriptor, sizeof descriptor);
-    *returned = sizeof descriptor;
-    return TRUE;
 }
 
 bool FakeKernel::OtherHandleOpen(const Opened& volume) const {
@@ -107,7 +91,6 @@ HANDLE FakeKernel::CreateFileW(const wchar_t* name, DWORD access, DWORD share,
         return INVALID_HANDLE_VALUE;
     }
     opened.push_back({std::move(channel), drive});
-    opened.back().writable = writable;
     return &opened.back();
 }
 
@@ -119,9 +102,14 @@ BOOL FakeKernel::DeviceIoControl(HANDLE device, DWORD code, void* in, DWORD inSi
         ioctls.push_back(call);
         return VolumeControl(*volume, code);
     }
+    // Names the drive of the volume opened last, as the scan asks right after opening it.
     if (device == kVolumeHandle && code == IOCTL_STORAGE_QUERY_PROPERTY) {
         ioctls.push_back(call);
-        return AnswerStorageQuery(out, returned);
+        const auto bus = busTypes.find(creates.back().name.at(4));
+        auto* descriptor = static_cast<STORAGE_DEVICE_DESCRIPTOR*>(out);
+        descriptor->BusType = bus != busTypes.end() ? bus->second : BusTypeUnknown;
+        *returned = sizeof *descriptor;
+        return TRUE;
     }
     if (device != kVwin32Handle || in == nullptr || out == nullptr) {
         ioctls.push_back(call);
@@ -164,7 +152,10 @@ BOOL FakeKernel::VolumeControl(Opened& volume, DWORD code) {
     if (code == FSCTL_UNLOCK_VOLUME) {
         if (!volume.locked) return Fail(ERROR_NOT_LOCKED);
         volume.locked = false;
-        Unlocked(volume.drive);
+        if (volume.drive == holderDrive && refusalsOnReturn != 0) {
+            heldDrive = holderDrive;  // told of the unlock, the other program comes back
+            refusalsLeft = refusalsOnReturn;
+        }
         if (!volume.channel->UnlockVolume(volume.drive)) return Fail(ERROR_NOT_READY);
         return TRUE;
     }
@@ -206,9 +197,7 @@ BOOL FakeKernel::WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* d
     const uint32_t count = size / kSectorSize;
     const bool insideFileSystem =
         first + count > kBootSectors && first < EmulatedHandheld::kVolumeSectors;
-    if (!volume->writable || (insideFileSystem && !volume->locked)) {
-        return Fail(ERROR_ACCESS_DENIED);
-    }
+    if (insideFileSystem && !volume->locked) return Fail(ERROR_ACCESS_DENIED);
     const int32_t moved = volume->channel->WriteSectors(volume->drive, first, count,
                                                         static_cast<const uint8_t*>(buffer));
     if (moved < 0) return Fail(ERROR_NOT_READY);
@@ -219,9 +208,6 @@ BOOL FakeKernel::WriteFile(HANDLE file, const void* buffer, DWORD size, DWORD* d
 BOOL FakeKernel::CloseHandle(HANDLE handle) {
     closed.push_back(handle);
     // Closing a handle gives up its lock; the handheld hears of it only through an unlock.
-    if (const Opened* volume = Find(handle); volume != nullptr && volume->locked) {
-        Unlocked(volume->drive);
-    }
     opened.remove_if([handle](const Opened& volume) { return &volume == handle; });
     return TRUE;
 }

@@ -109,15 +109,12 @@ private:
         int32_t drive;
         uint32_t position = 0;
         bool locked = false;
-        bool writable = true;
     };
 
     Opened* Find(HANDLE handle);
     bool Fail(DWORD error);
     BOOL VolumeControl(Opened& volume, DWORD code);
     bool OtherHandleOpen(const Opened& volume) const;
-    void Unlocked(int32_t drive);
-    BOOL AnswerStorageQuery(void* out, DWORD* returned);
     static UINT CopyOut(const std::wstring& path, wchar_t* buffer, UINT size);
 
     EmulatorVolumes* handhelds = nullptr;
