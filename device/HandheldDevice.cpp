@@ -23,10 +23,17 @@ HandheldDevice::HandheldDevice(int32_t driveIndex, const DeviceSeams& seams)
 
 // Closes as Close does; a subclass's Close is gone by now.
 HandheldDevice::~HandheldDevice() {
-    handle.reset();
+    ReleaseChannel();
 }
 
 void HandheldDevice::Close() {
+    ReleaseChannel();
+}
+
+// The run's lock is given back before the handle goes, so that the drive hears of it.
+void HandheldDevice::ReleaseChannel() {
+    if (holdsRunLock && handle) handle->UnlockVolume(driveIndex);
+    holdsRunLock = false;
     handle.reset();
 }
 
@@ -35,7 +42,18 @@ int32_t HandheldDevice::GetDriveIndex() {
 }
 
 bool HandheldDevice::Open() {
+    return OpenChannel(true);
+}
+
+// Opening a volume for writing is what security software watches and what a limited account
+// may not do; a drive that is only being looked at needs neither.
+bool HandheldDevice::OpenToRead() {
+    return OpenChannel(false);
+}
+
+bool HandheldDevice::OpenChannel(bool forWriting) {
     Close();  // never two channels for one object
+    openDenied = false;
     useVolumeIo = 0;
     handle = seams.volumes->OpenVwin32();
     if (handle) return true;
@@ -43,17 +61,32 @@ bool HandheldDevice::Open() {
     useVolumeIo = 1;
     // A drive index out of A: to Z: must never reach some other volume.
     if (driveIndex < 0 || driveIndex >= kDriveLetters) return false;
-    handle = seams.volumes->OpenVolume(driveIndex);
+    handle = forWriting ? seams.volumes->OpenVolume(driveIndex)
+                        : seams.volumes->OpenVolumeToRead(driveIndex);
+    openDenied = !handle && seams.volumes->LastOpenDenied();
     return handle != nullptr;
 }
 
 // The drive letter is only a name: between the scan and this open the user may have pulled
 // the handheld and plugged in another drive, which must not receive a single sector.
-bool HandheldDevice::OpenIdentified() {
-    if (!Open()) return false;
-    if (Identify()) return true;
-    Close();
-    return false;
+// On the volume path the lock is taken once here and held until Close: every unlock tells
+// Explorer, the indexer and virus scanners that they may open the drive again, and a lock
+// taken for each transfer would have to wait for them every time. The VWIN32 path keeps its
+// lock around each transfer.
+HandheldDevice::RunOpening HandheldDevice::OpenIdentified() {
+    if (!Open()) return openDenied ? RunOpening::NoRights : RunOpening::Unreadable;
+    if (!Identify()) {
+        Close();
+        return RunOpening::Unreadable;
+    }
+    if (useVolumeIo == 0) return RunOpening::Ready;
+    const VolumeLock lock = AskForLock();
+    if (lock != VolumeLock::Locked) {
+        Close();
+        return lock == VolumeLock::InUse ? RunOpening::VolumeInUse : RunOpening::Unreadable;
+    }
+    holdsRunLock = true;
+    return RunOpening::Ready;
 }
 
 // The zero byte is part of the text: a label padded with a space is another volume.
@@ -71,7 +104,7 @@ bool HandheldDevice::Identify() {
 }
 
 void HandheldDevice::WriteClosingBlock() {
-    if (!OpenIdentified()) return;
+    if (OpenIdentified() != RunOpening::Ready) return;
     const uint8_t zeros[kMemoryBlockSize] = {};
     WriteBlocks(kClosingBlockAddress, kMemoryBlockSize, zeros);
     Close();
@@ -111,12 +144,14 @@ int32_t HandheldDevice::WriteSectors(uint32_t sector, uint32_t count, const uint
 // had in time ends the transfer before it sends anything; the window stays responsive while
 // it waits.
 bool HandheldDevice::LockVolume() {
-    if (!handle) return false;
+    return AskForLock() == VolumeLock::Locked;
+}
+
+VolumeLock HandheldDevice::AskForLock() {
+    if (!handle) return VolumeLock::Refused;
     for (uint32_t attempt = 1;; ++attempt) {
         const VolumeLock answer = handle->LockVolume(driveIndex);
-        if (answer != VolumeLock::InUse || attempt == kLockAttempts) {
-            return answer == VolumeLock::Locked;
-        }
+        if (answer != VolumeLock::InUse || attempt == kLockAttempts) return answer;
         seams.progress->PumpMessages();
         seams.sleeper->Sleep(kLockRetryMilliseconds);
     }
@@ -161,8 +196,10 @@ bool HandheldDevice::TakeAnswer(uint8_t* transfer, uint32_t room, uint8_t* curso
     return true;
 }
 
+// Under the run's lock a transfer takes none of its own.
 bool HandheldDevice::ReadBlocks(uint32_t firstBlock, uint32_t byteCount, uint8_t* destination) {
-    if (!LockVolume()) return false;
+    const bool ownLock = !holdsRunLock;
+    if (ownLock && !LockVolume()) return false;
     alignas(kSectorSize) uint8_t transfer[kWindowBytes] = {};
     uint32_t block = firstBlock;
     uint32_t done = 0;
@@ -192,15 +229,16 @@ bool HandheldDevice::ReadBlocks(uint32_t firstBlock, uint32_t byteCount, uint8_t
         SendCommand(transfer, kEndCommand, 0, 0);
         if (!result) break;
     }
-    UnlockVolume();
+    if (ownLock) UnlockVolume();
     return result;
 }
 
 bool HandheldDevice::WriteBlocks(uint32_t firstBlock, uint32_t byteCount, const uint8_t* source) {
-    if (!LockVolume()) return false;
+    const bool ownLock = !holdsRunLock;
+    if (ownLock && !LockVolume()) return false;
     alignas(kSectorSize) uint8_t transfer[kWindowBytes] = {};
     if (!SendCommand(transfer, kBeginCommand, 0, 0)) {
-        UnlockVolume();
+        if (ownLock) UnlockVolume();
         return false;
     }
     bool result = SendCommand(transfer, kWriteCommand, firstBlock, byteCount);
@@ -224,6 +262,6 @@ bool HandheldDevice::WriteBlocks(uint32_t firstBlock, uint32_t byteCount, const 
         }
     }
     SendCommand(transfer, kEndCommand, 0, 0);
-    UnlockVolume();
+    if (ownLock) UnlockVolume();
     return result;
 }

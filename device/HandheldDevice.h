@@ -15,10 +15,14 @@ public:
     // One past the 512 blocks of the image; the handheld takes a zero block there as the end
     // of an update.
     static constexpr uint32_t kClosingBlockAddress = 512;
-    // A volume that has just appeared may be held open for a moment by another program
-    // (Explorer, a virus scanner): the lock is asked for again, up to 4.9 s in all.
-    static constexpr uint32_t kLockAttempts = 50;
+    // A volume that has just appeared may be held open for a while by another program
+    // (Explorer, the indexer, a virus scanner): the lock is asked for again, up to 14.9 s in
+    // all, as disk writers wait.
+    static constexpr uint32_t kLockAttempts = 150;
     static constexpr uint32_t kLockRetryMilliseconds = 100;
+
+    // How an open for a run came out.
+    enum class RunOpening { Ready, Unreadable, NoRights, VolumeInUse };
 
     HandheldDevice(int32_t driveIndex, const DeviceSeams& seams);
     ~HandheldDevice() override;
@@ -26,7 +30,7 @@ public:
     // Opens itself, writes one zero block at block address 512 and closes again; writes
     // nothing to a drive that no longer identifies.
     virtual void WriteClosingBlock();
-    // Tries the VWIN32 device first, then the drive's own volume.
+    // Tries the VWIN32 device first, then the drive's own volume, for reading and writing.
     virtual bool Open();
     virtual void Close();
     // Whether sector 0 carries the identification text.
@@ -35,8 +39,13 @@ public:
     virtual bool ReadBlocks(uint32_t firstBlock, uint32_t byteCount, uint8_t* destination);
     virtual bool WriteBlocks(uint32_t firstBlock, uint32_t byteCount, const uint8_t* source);
 
-    // Open, kept open only if the drive still carries the identification.
-    bool OpenIdentified();
+    // Open, kept open only if the drive still carries the identification; on the volume path
+    // locked from here until Close.
+    RunOpening OpenIdentified();
+    // As Open, but the drive's volume for reading only: enough to identify it.
+    bool OpenToRead();
+    // Whether the last failed open was refused for lack of rights.
+    bool OpenDenied() const { return openDenied; }
 
     // Whole sectors through 512-aligned buffers; the count of bytes moved, or -1 unless
     // every byte asked for moved.
@@ -59,10 +68,15 @@ protected:
     int32_t lastDirection = NoDirection;
 
 private:
+    bool OpenChannel(bool forWriting);
+    void ReleaseChannel();
+    VolumeLock AskForLock();
     bool SectorsAcceptable(uint32_t count, const uint8_t* buffer) const;
     void Turnaround(Direction direction);
     bool SendCommand(uint8_t* transfer, uint8_t code, uint32_t block, uint32_t byteCount);
     bool TakeAnswer(uint8_t* transfer, uint32_t room, uint8_t* cursor, uint32_t* payload);
 
     DeviceSeams seams;
+    bool holdsRunLock = false;
+    bool openDenied = false;
 };

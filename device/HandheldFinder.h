@@ -14,7 +14,9 @@ public:
 
     int32_t FindHandhelds(uint32_t* mask) override;
     RefPtr<HandheldDevice> CreateDevice(int32_t driveIndex) override;
+    bool LackedRights() override { return lackedRights; }
 
 private:
     DeviceSeams seams;
+    bool lackedRights = false;
 };

@@ -47,6 +47,11 @@ std::unique_ptr<SectorChannel> ObservedVolumes::OpenVolume(int32_t index) {
     return Observed(inner.OpenVolume(index), index, start);
 }
 
+std::unique_ptr<SectorChannel> ObservedVolumes::OpenVolumeToRead(int32_t index) {
+    const Clock::time_point start = Clock::now();
+    return Observed(inner.OpenVolumeToRead(index), index, start);
+}
+
 // Nothing between the inner open and the observer may change errno.
 std::unique_ptr<SectorChannel> ObservedVolumes::Observed(std::unique_ptr<SectorChannel> channel,
                                                          int32_t volume, Clock::time_point start) {

@@ -35,6 +35,9 @@ public:
     uint32_t PresentVolumes() override { return inner.PresentVolumes(); }
     std::unique_ptr<SectorChannel> OpenVwin32() override;
     std::unique_ptr<SectorChannel> OpenVolume(int32_t index) override;
+    std::unique_ptr<SectorChannel> OpenVolumeToRead(int32_t index) override;
+    bool LastOpenDenied() override { return inner.LastOpenDenied(); }
+    bool WorthProbing(int32_t index) override { return inner.WorthProbing(index); }
 
 private:
     std::unique_ptr<SectorChannel> Observed(std::unique_ptr<SectorChannel> channel, int32_t volume,

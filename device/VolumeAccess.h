@@ -16,6 +16,15 @@ public:
     virtual std::unique_ptr<SectorChannel> OpenVwin32() = 0;
     // Volume n for reading and writing; null on failure.
     virtual std::unique_ptr<SectorChannel> OpenVolume(int32_t index) = 0;
+    // Volume n for reading only, for a look at a drive that may not be a handheld; where the
+    // platform makes no difference, as OpenVolume gives it.
+    virtual std::unique_ptr<SectorChannel> OpenVolumeToRead(int32_t index) {
+        return OpenVolume(index);
+    }
+    // Whether the last open that gave null was refused for lack of rights.
+    virtual bool LastOpenDenied() { return false; }
+    // Whether volume n may carry a handheld at all, asked before it is opened.
+    virtual bool WorthProbing(int32_t) { return true; }
 
 protected:
     ~VolumeAccess() = default;

@@ -146,9 +146,10 @@ bool EmulatedHandheld::Unlock() {
     return true;
 }
 
-bool EmulatedHandheld::NoteOpen() {
+bool EmulatedHandheld::NoteOpen(bool forWriting) {
     if (vanished) return false;
     ++record.opens;
+    if (forWriting) ++record.writableOpens;
     return true;
 }
 

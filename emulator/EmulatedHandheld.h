@@ -31,7 +31,7 @@ public:
     bool Unlock();
 
     // A channel opened and closed; opening fails once the handheld has vanished.
-    bool NoteOpen();
+    bool NoteOpen(bool forWriting = true);
     void NoteClose();
 
     bool Vanished() const { return vanished; }

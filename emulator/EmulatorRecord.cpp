@@ -29,10 +29,11 @@ std::string EmulatorRecord::Summary() const {
     std::snprintf(line, sizeof line,
                   "opens=%u closes=%u open-handles=%d sector-ops=%zu sector-reads=%u "
                   "sector-writes=%zu failed-ops=%u commands=%zu windows-read=%u "
-                  "windows-written=%u locks=%u unlocks=%u unaligned-reads=%u closing-block=%s "
-                  "protocol-errors=%zu",
+                  "windows-written=%u locks=%u unlocks=%u unaligned-reads=%u writable-opens=%u "
+                  "closing-block=%s protocol-errors=%zu",
                   opens, closes, OpenHandles(), operations.size(), reads, operations.size() - reads,
                   failed, commands.size(), windowsRead, windowsWritten, locks, unlocks,
-                  unalignedReads, closingBlockArrived ? "yes" : "no", protocolErrors.size());
+                  unalignedReads, writableOpens, closingBlockArrived ? "yes" : "no",
+                  protocolErrors.size());
     return line;
 }

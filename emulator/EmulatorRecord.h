@@ -28,6 +28,8 @@ struct EmulatorRecord {
     uint32_t windowsRead = 0;
     uint32_t windowsWritten = 0;
     uint32_t opens = 0;
+    // Of the opens, those that may write.
+    uint32_t writableOpens = 0;
     uint32_t closes = 0;
     uint32_t locks = 0;
     uint32_t unlocks = 0;

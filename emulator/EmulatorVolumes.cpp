@@ -29,9 +29,24 @@ std::unique_ptr<SectorChannel> EmulatorVolumes::OpenVwin32() {
 }
 
 std::unique_ptr<SectorChannel> EmulatorVolumes::OpenVolume(int32_t index) {
+    return Open(index, true);
+}
+
+std::unique_ptr<SectorChannel> EmulatorVolumes::OpenVolumeToRead(int32_t index) {
+    return Open(index, false);
+}
+
+std::unique_ptr<SectorChannel> EmulatorVolumes::Open(int32_t index, bool forWriting) {
     openedVolumes.push_back(index);
+    lastOpenDenied = false;
     EmulatedHandheld* handheld = HandheldAt(index);
-    if (handheld == nullptr || !handheld->NoteOpen()) return nullptr;
+    if (handheld == nullptr) return nullptr;
+    const HostRights rights = handheld->Options().hostRights;
+    if (rights == HostRights::None || (forWriting && rights == HostRights::ReadOnly)) {
+        lastOpenDenied = true;
+        return nullptr;
+    }
+    if (!handheld->NoteOpen(forWriting)) return nullptr;
     ++openChannels;
     return std::make_unique<EmulatorChannel>(*this, handheld);
 }

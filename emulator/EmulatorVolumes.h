@@ -22,6 +22,8 @@ public:
     uint32_t PresentVolumes() override;
     std::unique_ptr<SectorChannel> OpenVwin32() override;
     std::unique_ptr<SectorChannel> OpenVolume(int32_t index) override;
+    std::unique_ptr<SectorChannel> OpenVolumeToRead(int32_t index) override;
+    bool LastOpenDenied() override { return lastOpenDenied; }
 
     EmulatedHandheld* HandheldAt(int32_t driveIndex) const;
     // Every volume a channel was asked for, in order.
@@ -30,10 +32,13 @@ public:
     void NoteChannelClosed() { --openChannels; }
 
 private:
+    std::unique_ptr<SectorChannel> Open(int32_t index, bool forWriting);
+
     static constexpr int32_t kDrives = 26;
     std::array<EmulatedHandheld*, kDrives> handhelds{};
     uint32_t present = 0;
     bool vwin32 = false;
     std::vector<int32_t> openedVolumes;
     int32_t openChannels = 0;
+    bool lastOpenDenied = false;
 };

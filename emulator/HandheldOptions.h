@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+// Which opens of its volume the host's account is allowed: a limited account may not open a
+// volume for writing, or not at all.
+enum class HostRights { Full, ReadOnly, None };
+
 struct HandheldOptions {
     // Loaded when it exists with the right size, else made fresh; saved after every
     // write transaction and when the handheld goes away. Empty: memory only.
@@ -38,6 +42,8 @@ struct HandheldOptions {
     // Bytes per second the volume moves; 0 is as fast as the host can go. The served file
     // paces itself by it; in process nothing waits.
     uint32_t bytesPerSecond = 0;
+    // Opens refused for lack of rights, in process only.
+    HostRights hostRights = HostRights::Full;
 };
 
 // Sets the record fields of the older layout: version 0x200 or 0x201, and a character number

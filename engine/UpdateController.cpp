@@ -30,6 +30,20 @@ private:
     HandheldDevice& device;
 };
 
+UpdateResult ResultOfOpening(HandheldDevice::RunOpening opening) {
+    switch (opening) {
+        case HandheldDevice::RunOpening::Ready:
+            return UpdateResult::Updated;
+        case HandheldDevice::RunOpening::NoRights:
+            return UpdateResult::NoRights;
+        case HandheldDevice::RunOpening::VolumeInUse:
+            return UpdateResult::DriveInUse;
+        case HandheldDevice::RunOpening::Unreadable:
+            break;
+    }
+    return UpdateResult::ReadError;
+}
+
 int32_t LowestDrive(uint32_t mask) {
     for (int32_t drive = 0; drive < 32; ++drive) {
         if (mask & (uint32_t{1} << drive)) return drive;
@@ -90,7 +104,9 @@ void UpdateController::RunUpdate() {
 UpdateResult UpdateController::FindTheHandheld() {
     uint32_t mask = 0;
     const int32_t found = seams.scanner->FindHandhelds(&mask);
-    if (found <= 0 || mask == 0) return UpdateResult::NoHandheld;
+    if (found <= 0 || mask == 0) {
+        return seams.scanner->LackedRights() ? UpdateResult::NoRights : UpdateResult::NoHandheld;
+    }
     if (found >= 2) return UpdateResult::SeveralHandhelds;
 
     seams.window->ShowMessage(MessageKind::Warning, MessageText(MsgDoNotRemove));
@@ -109,7 +125,8 @@ UpdateResult UpdateController::Transfer() {
     if (!g_currentDevice) return UpdateResult::ReadError;
     HandheldDevice& device = *g_currentDevice;
     seams.window->SetHandheldInUse(true);
-    if (!device.OpenIdentified()) return UpdateResult::ReadError;
+    const UpdateResult opened = ResultOfOpening(device.OpenIdentified());
+    if (opened != UpdateResult::Updated) return opened;
     const DeviceCloser closer(device);
 
     DeviceImage& image = *seams.image;

@@ -24,6 +24,10 @@ ResultMessage MessageForResult(UpdateResult result) {
             return {MsgNoRoom, MessageKind::Error, true};
         case UpdateResult::WriteError:
             return {MsgWriteError, MessageKind::Error, false};
+        case UpdateResult::NoRights:
+            return {MsgNeedsAdministrator, MessageKind::Error, false};
+        case UpdateResult::DriveInUse:
+            return {MsgDriveInUse, MessageKind::Warning, false};
     }
     return {MsgWriteError, MessageKind::Error, false};
 }

@@ -17,6 +17,9 @@ enum class UpdateResult : int32_t {
     DataMissing = 9,
     DataTooLarge = 10,
     WriteError = 11,
+    // Numbered as the command line's exit codes for the same causes.
+    NoRights = 13,
+    DriveInUse = 14,
 };
 
 struct ResultMessage {

@@ -49,6 +49,14 @@ const MessageEntry kMessages[kMessageCount] = {
      L"Waehrend der Uebertragung der Daten auf das Geraet trat ein Fehler auf."},
     {L"Please do not remove the handheld during the update.",
      L"Bitte entfernen Sie das Geraet nicht waehrend die Aktualisierung stattfindet."},
+    {L"Another program is using the handheld.\nPlease close the windows and programs that use "
+     L"its drive, then press Update again.",
+     L"Ein anderes Programm benutzt das Geraet.\nBitte schliessen Sie Fenster und Programme, die "
+     L"es benutzen, und druecken Sie erneut Update."},
+    {L"Could not reach the handheld device.\nThis program needs administrator rights.\nPlease "
+     L"start it again as an administrator.",
+     L"Das Geraet konnte nicht erreicht werden.\nDieses Programm braucht "
+     L"Administratorrechte.\nBitte starten Sie es erneut als Administrator."},
 };
 
 }  // namespace

@@ -23,8 +23,10 @@ enum MessageId : uint32_t {
     MsgNoRoom = 10,
     MsgWriteError = 11,
     MsgDoNotRemove = 12,
+    MsgDriveInUse = 13,
+    MsgNeedsAdministrator = 14,
 };
-constexpr uint32_t kMessageCount = 13;
+constexpr uint32_t kMessageCount = 15;
 
 constexpr int32_t kLanguageEnglish = 1;
 constexpr int32_t kLanguageGerman = 4;

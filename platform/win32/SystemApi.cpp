@@ -28,6 +28,12 @@ public:
     DWORD GetLastError() override { return ::GetLastError(); }
     DWORD GetLogicalDrives() override { return ::GetLogicalDrives(); }
     UINT GetDriveTypeW(const wchar_t* rootPath) override { return ::GetDriveTypeW(rootPath); }
+    UINT GetSystemDirectoryW(wchar_t* buffer, UINT size) override {
+        return ::GetSystemDirectoryW(buffer, size);
+    }
+    UINT GetWindowsDirectoryW(wchar_t* buffer, UINT size) override {
+        return ::GetWindowsDirectoryW(buffer, size);
+    }
     void Sleep(DWORD milliseconds) override { ::Sleep(milliseconds); }
 };
 

@@ -19,6 +19,8 @@ public:
     virtual DWORD GetLastError() = 0;
     virtual DWORD GetLogicalDrives() = 0;
     virtual UINT GetDriveTypeW(const wchar_t* rootPath) = 0;
+    virtual UINT GetSystemDirectoryW(wchar_t* buffer, UINT size) = 0;
+    virtual UINT GetWindowsDirectoryW(wchar_t* buffer, UINT size) = 0;
     virtual void Sleep(DWORD milliseconds) = 0;
 
 protected:

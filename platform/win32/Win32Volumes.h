@@ -11,13 +11,20 @@ class Win32Volumes final : public VolumeAccess {
 public:
     explicit Win32Volumes(Win32Api& api) : api(api) {}
 
-    // Without disc drives and network shares: reading a disc drive spins it up or waits for
-    // a disc, and neither is ever a handheld.
     uint32_t PresentVolumes() override;
     std::unique_ptr<SectorChannel> OpenVwin32() override;
     // Drive 'A' + index by its volume name, "\\.\E:".
     std::unique_ptr<SectorChannel> OpenVolume(int32_t index) override;
+    std::unique_ptr<SectorChannel> OpenVolumeToRead(int32_t index) override;
+    bool LastOpenDenied() override { return lastOpenDenied; }
+    // Removable drives and fixed ones on the USB bus, as a handheld presents itself, but never
+    // the drive Windows runs from.
+    bool WorthProbing(int32_t index) override;
 
 private:
+    std::unique_ptr<SectorChannel> OpenNamed(int32_t index, DWORD access);
+    bool OnUsbBus(int32_t index);
+
     Win32Api& api;
+    bool lastOpenDenied = false;
 };

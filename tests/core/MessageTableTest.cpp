@@ -79,6 +79,18 @@ TEST(MessageTable, EveryTextReadsExactlySoInEachLanguage) {
          L"Waehrend der Uebertragung der Daten auf das Geraet trat ein Fehler auf.", ""},
         {MsgDoNotRemove, L"Please do not remove the handheld during the update.",
          L"Bitte entfernen Sie das Geraet nicht waehrend die Aktualisierung stattfindet.", ""},
+        {MsgDriveInUse,
+         L"Another program is using the handheld.\nPlease close the windows and programs that "
+         L"use its drive, then press Update again.",
+         L"Ein anderes Programm benutzt das Geraet.\nBitte schliessen Sie Fenster und Programme, "
+         L"die es benutzen, und druecken Sie erneut Update.",
+         "the drive could not be locked"},
+        {MsgNeedsAdministrator,
+         L"Could not reach the handheld device.\nThis program needs administrator "
+         L"rights.\nPlease start it again as an administrator.",
+         L"Das Geraet konnte nicht erreicht werden.\nDieses Programm braucht "
+         L"Administratorrechte.\nBitte starten Sie es erneut als Administrator.",
+         "opens refused for lack of rights"},
     };
     ASSERT_EQ(kMessageCount, std::size(texts));
     EXPECT_EQ(kLanguageEnglish, languageIndex) << "English at start";
@@ -118,6 +130,8 @@ TEST(UpdateResult, EachResultHasItsMessageKindAndClosingBlockRule) {
         {UpdateResult::DataMissing, MsgDataMissing, MessageKind::Error, true},
         {UpdateResult::DataTooLarge, MsgNoRoom, MessageKind::Error, true},
         {UpdateResult::WriteError, MsgWriteError, MessageKind::Error, false},
+        {UpdateResult::NoRights, MsgNeedsAdministrator, MessageKind::Error, false},
+        {UpdateResult::DriveInUse, MsgDriveInUse, MessageKind::Warning, false},
     };
     for (const Row& row : rows) {
         const ResultMessage message = MessageForResult(row.result);

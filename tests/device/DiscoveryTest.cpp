@@ -52,10 +52,40 @@ TEST_F(DiscoveryTest, OneHandheldOnEAmongOtherDrives) {
     EXPECT_EQ(test.volumes.OpenChannels(), 0);
     EXPECT_EQ(e.Record().opens, 1u);
     EXPECT_EQ(e.Record().closes, 1u);
-    // Identification reads sector 0 and takes no lock.
+    // Identification reads sector 0, takes no lock and opens no drive for writing.
     ASSERT_EQ(e.Record().operations.size(), 1u);
     EXPECT_EQ(e.Record().operations[0].sector, 0u);
     EXPECT_EQ(e.Record().locks, 0u);
+    for (const auto& handheld : handhelds) EXPECT_EQ(handheld->Record().writableOpens, 0u);
+}
+
+// A limited account is told it lacks rights only when nothing was found and every drive that
+// could not be opened refused it for that reason.
+TEST_F(DiscoveryTest, LackOfRightsIsToldOnlyWhenItIsAllThatStoodInTheWay) {
+    // The handheld on E:'s rights; a plain stick on F:; an empty card reader on G:.
+    struct Case {
+        HostRights handheld;
+        bool stick, emptyReader;
+        int32_t found;
+        bool lackedRights;
+    };
+    for (const Case c : {Case{HostRights::None, false, false, 0, true},
+                         Case{HostRights::None, true, false, 0, true},
+                         Case{HostRights::None, false, true, 0, false},
+                         Case{HostRights::ReadOnly, false, false, 1, false}}) {
+        TestSeams seams;
+        HandheldOptions options;
+        options.hostRights = c.handheld;
+        EmulatedHandheld handheld(options);
+        EmulatedHandheld stick(WithLabel("STICK      "));
+        seams.volumes.Attach(kDriveE, &handheld);
+        if (c.stick) seams.volumes.Attach(5, &stick);
+        if (c.emptyReader) seams.volumes.AttachUnopenable(6);
+        HandheldFinder finder(seams.Seams());
+        uint32_t found = 0;
+        EXPECT_EQ(finder.FindHandhelds(&found), c.found);
+        EXPECT_EQ(finder.LackedRights(), c.lackedRights) << c.stick << c.emptyReader;
+    }
 }
 
 TEST_F(DiscoveryTest, TwoHandheldsAreBothCounted) {

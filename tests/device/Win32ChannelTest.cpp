@@ -11,6 +11,7 @@
 #include "UpdateFixture.h"
 #include "app/RefPtr.h"
 #include "device/HandheldDevice.h"
+#include "device/HandheldFinder.h"
 #include "platform/win32/Vwin32Channel.h"
 #include "platform/win32/Win32Volumes.h"
 #include "tests/support/EmulatedSeams.h"
@@ -147,10 +148,42 @@ TEST_F(Win32ChannelTest, Vwin32CallFailsOnASetCarryOrARefusedCall) {
     EXPECT_EQ(device->ReadSectors(0, 1, sectors), 512);
 }
 
-TEST_F(Win32ChannelTest, ScanLeavesDiscDrivesAndSharesOutAndOpensOneVwin32HandlePerOpen) {
-    kernel.logicalDrives = 0x7C;  // C: to G:
-    kernel.driveTypes = {{L'D', DRIVE_CDROM}, {L'E', DRIVE_REMOVABLE}, {L'F', DRIVE_REMOTE}};
-    EXPECT_EQ(volumes.PresentVolumes(), 0x54u);  // C:, E:, G:
+// The scan reads removable drives and fixed ones on USB, never the drive Windows runs from
+// whatever its bus, and opens nothing for writing.
+TEST_F(Win32ChannelTest, ScanReadsOnlyRemovableAndUsbDrivesAndNeverTheSystemDrive) {
+    struct Drive {
+        wchar_t letter;
+        UINT type;
+        STORAGE_BUS_TYPE bus;
+    };
+    const Drive drives[] = {
+        {L'C', DRIVE_FIXED, BusTypeUsb},  // Windows runs from it
+        {L'D', DRIVE_CDROM, BusTypeAtapi},     {L'E', DRIVE_REMOVABLE, BusTypeUsb},
+        {L'F', DRIVE_REMOTE, BusTypeUnknown},  {L'G', DRIVE_FIXED, BusTypeAta},
+        {L'H', DRIVE_FIXED, BusTypeUsb},       {L'I', DRIVE_REMOVABLE, BusTypeScsi},
+        {L'J', DRIVE_NO_ROOT_DIR, BusTypeUsb}, {L'K', DRIVE_REMOVABLE, BusTypeUsb},
+    };
+    kernel.vwin32Present = false;
+    kernel.logicalDrives = 0;
+    for (const Drive& drive : drives) {
+        kernel.logicalDrives |= 1u << (drive.letter - L'A');
+        kernel.driveTypes[drive.letter] = drive.type;
+        kernel.busTypes[drive.letter] = drive.bus;
+    }
+    // Terminal Services may give a user a Windows directory of their own, here on K:.
+    kernel.windowsDirectory = L"k:\\windows";
+    HandheldFinder finder({&volumes, &sleeper, &progress});
+    uint32_t mask = 0;
+    EXPECT_EQ(finder.FindHandhelds(&mask), 0);
+    std::wstring read;
+    for (const CreateCall& call : kernel.creates) {
+        EXPECT_EQ(call.access & GENERIC_WRITE, 0u);
+        if ((call.access & GENERIC_READ) != 0) read += call.name.substr(4, 1);
+    }
+    EXPECT_EQ(read, L"EHI");
+}
+
+TEST_F(Win32ChannelTest, OneVwin32HandlePerOpen) {
     RefPtr<HandheldDevice> probe = Device(0);
     ASSERT_TRUE(probe->Open());
     probe->Close();
@@ -194,24 +227,29 @@ TEST_F(Win32ChannelTest, VolumeLockIsTheVolumesOwnAndAskedForAgainOnlyWhileInUse
 }
 
 // Whole updates, as Windows Vista and later treat a mounted volume. The program asks for the
-// lock 50 times over 4.9 s; an update it cannot lock for ends with the read error and leaves
+// lock 150 times over 14.9 s; an update it cannot lock for says the drive is in use and leaves
 // the handheld as it was.
 TEST(LockRuleTest, WholeUpdatesNeedTheLockAndWaitForItWhileAnotherProgramHoldsTheVolume) {
     struct Case {
         const char* name;
         bool locksGrantNothing;
         uint32_t refusals;  // of another program's handle; 0: none open
+        uint32_t onReturn;  // the same, each time it comes back after an unlock
         UpdateResult result;
         long lockRequests;
     };
     const long attempts = HandheldDevice::kLockAttempts;
-    // An update locks four times: two reads, the write-back and the closing block.
+    // An update locks twice: once for the run, once for the closing block.
     const Case cases[] = {
-        {"a lock that grants nothing, as the volume path's once did", true, 0,
+        {"a lock that grants nothing, as the volume path's once did", true, 0, 0,
          UpdateResult::ReadError, 1},
-        {"another program lets go just in time", false, attempts - 1, UpdateResult::Updated,
-         attempts - 1 + 4},
-        {"another program never lets go", false, FakeKernel::kForever, UpdateResult::ReadError,
+        {"nobody else holds the volume", false, 0, 0, UpdateResult::Updated, 2},
+        {"another program lets go just in time", false, attempts - 1, 0, UpdateResult::Updated,
+         attempts - 1 + 2},
+        // 10 s each time: more than the 4.9 s each of three transfers once waited.
+        {"Explorer comes back after every unlock", false, 0, 100, UpdateResult::Updated,
+         1 + 100 + 1},
+        {"another program never lets go", false, FakeKernel::kForever, 0, UpdateResult::DriveInUse,
          attempts},
     };
     const std::vector<uint8_t> data = BuildDataFile(FixtureDataFile());
@@ -221,7 +259,7 @@ TEST(LockRuleTest, WholeUpdatesNeedTheLockAndWaitForItWhileAnotherProgramHoldsTh
         TestSeams& seams = run.Seams();
         seams.lockRule = true;
         seams.windows.Kernel().locksGrantNothing = c.locksGrantNothing;
-        if (c.refusals != 0) seams.windows.Kernel().HoldVolume(kDriveE, c.refusals);
+        seams.windows.Kernel().HoldVolume(kDriveE, c.refusals, c.onReturn);
         const RunOutcome outcome = run.Run(data.data(), data.size());
 
         EXPECT_EQ(outcome.result, c.result);
@@ -237,6 +275,28 @@ TEST(LockRuleTest, WholeUpdatesNeedTheLockAndWaitForItWhileAnotherProgramHoldsTh
         EXPECT_EQ(std::count_if(asked.begin(), asked.end(),
                                 [](const IoctlCall& call) { return call.code == 0x00090018u; }),
                   c.lockRequests);
+    }
+}
+
+// A holder that comes back after every unlock and stays, as an Explorer window on the drive
+// does: under one lock the run's three transfers all go through; with a lock of their own
+// each, the second finds the volume held.
+TEST(LockRuleTest, OneLockForTheRunOutlastsAHolderThatComesBackAfterEveryUnlock) {
+    alignas(512) static uint8_t block[4096];
+    for (const bool forTheRun : {true, false}) {
+        SCOPED_TRACE(forTheRun);
+        TestSeams seams;
+        seams.lockRule = true;
+        EmulatedHandheld handheld(FixtureHandheld());
+        seams.volumes.Attach(kDriveE, &handheld);
+        seams.windows.Kernel().HoldVolume(kDriveE, 0, FakeKernel::kForever);
+        RefPtr<HandheldDevice> device = new HandheldDevice(kDriveE, seams.Seams());
+        // Opened without the run's lock, each transfer locks for itself.
+        ASSERT_TRUE(forTheRun ? device->OpenIdentified() == HandheldDevice::RunOpening::Ready
+                              : device->Open());
+        EXPECT_EQ(device->ReadBlocks(509, 4096, block) && device->ReadBlocks(511, 4096, block) &&
+                      device->WriteBlocks(3, 4096, block),
+                  forTheRun);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <winioctl.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "emulator/EmulatedHandheld.h"
@@ -44,9 +45,17 @@ FakeKernel::Opened* FakeKernel::Find(HANDLE handle) {
     return nullptr;
 }
 
-void FakeKernel::HoldVolume(int32_t drive, uint32_t refusals) {
-    heldDrive = drive;
+void FakeKernel::HoldVolume(int32_t drive, uint32_t refusals, uint32_t onReturn) {
+    heldDrive = refusals != 0 ? drive : -1;
     refusalsLeft = refusals;
+    holderDrive = drive;
+    refusalsOnReturn = onReturn;
+}
+
+UINT FakeKernel::CopyOut(const std::wstring& path, wchar_t* buffer, UINT size) {
+    if (path.size() >= size) return 0;
+    std::wcscpy(buffer, path.c_str());
+    return static_cast<UINT>(path.size());
 }
 
 bool FakeKernel::OtherHandleOpen(const Opened& volume) const {
@@ -71,10 +80,14 @@ HANDLE FakeKernel::CreateFileW(const wchar_t* name, DWORD access, DWORD share,
     const int32_t drive = vwin32 ? -1 : DriveOfVolumeName(name);
     bool locked = false;
     for (const Opened& other : opened) locked = locked || (other.drive == drive && other.locked);
-    std::unique_ptr<SectorChannel> channel =
-        drive < 0 || locked ? nullptr : handhelds->OpenVolume(drive);
+    const bool writable = (access & GENERIC_WRITE) != 0;
+    std::unique_ptr<SectorChannel> channel;
+    if (drive >= 0 && !locked) {
+        channel = writable ? handhelds->OpenVolume(drive) : handhelds->OpenVolumeToRead(drive);
+    }
     if (!channel) {
-        lastError = locked ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND;
+        lastError =
+            locked || handhelds->LastOpenDenied() ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND;
         return INVALID_HANDLE_VALUE;
     }
     opened.push_back({std::move(channel), drive});
@@ -88,6 +101,15 @@ BOOL FakeKernel::DeviceIoControl(HANDLE device, DWORD code, void* in, DWORD inSi
     if (Opened* volume = Find(device)) {
         ioctls.push_back(call);
         return VolumeControl(*volume, code);
+    }
+    // Names the drive of the volume opened last, as the scan asks right after opening it.
+    if (device == kVolumeHandle && code == IOCTL_STORAGE_QUERY_PROPERTY) {
+        ioctls.push_back(call);
+        const auto bus = busTypes.find(creates.back().name.at(4));
+        auto* descriptor = static_cast<STORAGE_DEVICE_DESCRIPTOR*>(out);
+        descriptor->BusType = bus != busTypes.end() ? bus->second : BusTypeUnknown;
+        *returned = sizeof *descriptor;
+        return TRUE;
     }
     if (device != kVwin32Handle || in == nullptr || out == nullptr) {
         ioctls.push_back(call);
@@ -130,6 +152,10 @@ BOOL FakeKernel::VolumeControl(Opened& volume, DWORD code) {
     if (code == FSCTL_UNLOCK_VOLUME) {
         if (!volume.locked) return Fail(ERROR_NOT_LOCKED);
         volume.locked = false;
+        if (volume.drive == holderDrive && refusalsOnReturn != 0) {
+            heldDrive = holderDrive;  // told of the unlock, the other program comes back
+            refusalsLeft = refusalsOnReturn;
+        }
         if (!volume.channel->UnlockVolume(volume.drive)) return Fail(ERROR_NOT_READY);
         return TRUE;
     }
@@ -192,7 +218,8 @@ DWORD FakeKernel::GetLogicalDrives() {
 
 UINT FakeKernel::GetDriveTypeW(const wchar_t* rootPath) {
     const auto type = driveTypes.find(rootPath[0]);
-    return type != driveTypes.end() ? type->second : DRIVE_FIXED;
+    if (type != driveTypes.end()) return type->second;
+    return handhelds != nullptr ? DRIVE_REMOVABLE : DRIVE_FIXED;
 }
 
 LockRuleVolumes::LockRuleVolumes(EmulatorVolumes& handhelds)
@@ -212,4 +239,16 @@ std::unique_ptr<SectorChannel> LockRuleVolumes::OpenVwin32() {
 
 std::unique_ptr<SectorChannel> LockRuleVolumes::OpenVolume(int32_t index) {
     return windows->OpenVolume(index);
+}
+
+std::unique_ptr<SectorChannel> LockRuleVolumes::OpenVolumeToRead(int32_t index) {
+    return windows->OpenVolumeToRead(index);
+}
+
+bool LockRuleVolumes::LastOpenDenied() {
+    return windows->LastOpenDenied();
+}
+
+bool LockRuleVolumes::WorthProbing(int32_t index) {
+    return windows->WorthProbing(index);
 }

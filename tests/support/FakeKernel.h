@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <winioctl.h>
 
 #include <array>
 #include <list>
@@ -56,6 +57,12 @@ public:
     DWORD GetLastError() override { return lastError; }
     DWORD GetLogicalDrives() override;
     UINT GetDriveTypeW(const wchar_t* rootPath) override;
+    UINT GetSystemDirectoryW(wchar_t* buffer, UINT size) override {
+        return CopyOut(systemDirectory, buffer, size);
+    }
+    UINT GetWindowsDirectoryW(wchar_t* buffer, UINT size) override {
+        return CopyOut(windowsDirectory, buffer, size);
+    }
     void Sleep(DWORD) override {}
 
     // Without handhelds, the two handles it hands out; they never reach a real kernel.
@@ -63,9 +70,10 @@ public:
     static const HANDLE kVolumeHandle;
 
     // Another program opens the drive's volume and keeps it open through this many refused
-    // locks; kForever never lets go.
+    // locks; kForever never lets go. Told of every unlock, as Explorer is, it opens the volume
+    // again and keeps it through refusalsOnReturn refused locks (0: it stays away).
     static constexpr uint32_t kForever = 0xFFFFFFFF;
-    void HoldVolume(int32_t drive, uint32_t refusals);
+    void HoldVolume(int32_t drive, uint32_t refusals, uint32_t refusalsOnReturn = 0);
 
     struct Seek {
         LONG distance;
@@ -79,8 +87,13 @@ public:
     bool carryAfter = false;
     DWORD errorAfter = 0;  // what GetLastError says after an ioctl to the volume
     DWORD logicalDrives = 0x14;
-    // Fixed disks where not named, as Wine reports its drives.
+    // Without handhelds fixed disks where not named, as Wine reports its drives; with them
+    // removable, as a USB handheld is.
     std::map<wchar_t, UINT> driveTypes;
+    // What a storage query on a drive's volume answers; unknown where not named.
+    std::map<wchar_t, STORAGE_BUS_TYPE> busTypes;
+    std::wstring systemDirectory = L"C:\\WINDOWS\\system32";
+    std::wstring windowsDirectory = L"C:\\WINDOWS";
     // With handhelds: every lock and unlock succeeds and grants nothing, as Wine's do.
     bool locksGrantNothing = false;
 
@@ -102,10 +115,13 @@ private:
     bool Fail(DWORD error);
     BOOL VolumeControl(Opened& volume, DWORD code);
     bool OtherHandleOpen(const Opened& volume) const;
+    static UINT CopyOut(const std::wstring& path, wchar_t* buffer, UINT size);
 
     EmulatorVolumes* handhelds = nullptr;
     std::list<Opened> opened;
     DWORD lastError = 0;
     int32_t heldDrive = -1;
     uint32_t refusalsLeft = 0;
+    int32_t holderDrive = -1;
+    uint32_t refusalsOnReturn = 0;
 };

@@ -21,6 +21,9 @@ public:
     uint32_t PresentVolumes() override;
     std::unique_ptr<SectorChannel> OpenVwin32() override;
     std::unique_ptr<SectorChannel> OpenVolume(int32_t index) override;
+    std::unique_ptr<SectorChannel> OpenVolumeToRead(int32_t index) override;
+    bool LastOpenDenied() override;
+    bool WorthProbing(int32_t index) override;
 
     FakeKernel& Kernel() { return *kernel; }
 

@@ -1,6 +1,7 @@
 #define FUSE_USE_VERSION 35
 #include "ServedVolumes.h"
 
+#include <fcntl.h>
 #include <fuse3/fuse.h>
 #include <fuse3/fuse_lowlevel.h>
 #include <sys/stat.h>
@@ -74,7 +75,9 @@ int ReadDirectory(const char* path, void* buffer, fuse_fill_dir_t fill, off_t, f
 int Open(const char* path, fuse_file_info* file) {
     ServedVolumes::Entry* entry = Served().Find(path);
     if (entry == nullptr) return -ENOENT;
-    if (!entry->handheld->NoteOpen()) return -ENODEV;  // pulled out
+    // A probe that only looks opens the file for reading.
+    const bool forWriting = (file->flags & O_ACCMODE) != O_RDONLY;
+    if (!entry->handheld->NoteOpen(forWriting)) return -ENODEV;  // pulled out
     file->fh = static_cast<uint64_t>(entry - Served().Entries().data());
     file->direct_io = 1;
     file->keep_cache = 0;
