@@ -4,6 +4,16 @@ if(WIN32)
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
 
+  # The shipped program is 32-bit. The 64-bit build (win64 preset) only stands in for it
+  # under Wine on machines that cannot run 32-bit code: it leaves out what exists only for
+  # 32-bit programs (VWIN32) and the checks of the 32-bit file itself.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(ZUMBIKO_PE32 ON)
+  else()
+    set(ZUMBIKO_PE32 OFF)
+  endif()
+endif()
+if(ZUMBIKO_PE32)
   # The program starts no thread. The posix thread model's runtime would still bring in
   # winpthreads, which imports what Windows XP lacks (GetTickCount64 among others); the
   # win32 model's libstdc++ and libgcc, which GoogleTest cannot build with, import nothing
@@ -16,6 +26,8 @@ if(WIN32)
     message(FATAL_ERROR "no win32 thread model runtime beside ${win32_model_compiler}")
   endif()
   get_filename_component(ZUMBIKO_PROGRAM_RUNTIME_DIR "${win32_model_libstdcxx}" DIRECTORY)
+endif()
+if(WIN32)
   # The oldest Windows the program starts on, as the PE header states it.
   set(ZUMBIKO_OLDEST_WINDOWS 5.1)
 endif()

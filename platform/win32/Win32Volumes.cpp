@@ -5,7 +5,9 @@
 #include <cstddef>
 
 #include "platform/win32/VolumeChannel.h"
+#ifndef _WIN64
 #include "platform/win32/Vwin32Channel.h"
+#endif
 
 namespace {
 
@@ -75,10 +77,15 @@ bool Win32Volumes::OnUsbBus(int32_t index) {
 }
 
 std::unique_ptr<SectorChannel> Win32Volumes::OpenVwin32() {
+#ifdef _WIN64
+    // A 64-bit program never runs on the Windows 95 family.
+    return nullptr;
+#else
     ChannelHandle handle(
         api, api.CreateFileW(L"\\\\.\\vwin32", 0, 0, nullptr, 0, kUnbufferedNormal, nullptr));
     if (!handle) return nullptr;
     return std::make_unique<Vwin32Channel>(api, std::move(handle));
+#endif
 }
 
 std::unique_ptr<SectorChannel> Win32Volumes::OpenVolume(int32_t index) {

@@ -49,13 +49,21 @@ trap cleanup EXIT
 
 # Everything on the prefix's C: but Wine's installer cache, whose folder stays once made.
 drive_c() { (cd "$WINEPREFIX/drive_c" && find . ! -path './windows/Installer*' | sort); }
-installed="$WINEPREFIX/drive_c/Program Files/Zumbiko Update"
+# The package is 32-bit: on 64-bit Windows (a win64 prefix) it goes where 32-bit programs go,
+# and its uninstall entry is in the registry's 32-bit view.
+program_files='Program Files'
+view=()
+if [ "${WINEARCH:-}" = win64 ]; then
+    program_files='Program Files (x86)'
+    view=(/reg:32)
+fi
+installed="$WINEPREFIX/drive_c/$program_files/Zumbiko Update"
 # The installed programs' entries (name, version, publisher) and the icon each registers.
 entries() {
-    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
-        tr -d '\r' | awk '/^HKEY/ {key = $0} /DisplayName +REG_SZ +Zumbiko Update$/ {print key}' |
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s "${view[@]}" \
+        2>/dev/null | tr -d '\r' | awk '/^HKEY/ {key = $0} /DisplayName +REG_SZ +Zumbiko Update$/ {print key}' |
         while read -r key; do
-            wine reg query "$key" 2>/dev/null | tr -d '\r' |
+            wine reg query "$key" "${view[@]}" 2>/dev/null | tr -d '\r' |
                 awk '$1 ~ /^(DisplayVersion|Publisher)$/ {printf "%s=%s ", $1, $3}'
             echo
         done
@@ -100,7 +108,7 @@ check [ -z "$(entries)" ]
 check msiexec /i "$older"
 check cmp "$build/app/Zumbiko Update.exe" "$installed/Zumbiko Update.exe"
 check cmp "$source_dir/data/sample/Zumbiko Update.dat" "$installed/Zumbiko Update.dat"
-check [ "$(shortcut_target)" = 'C:\Program Files\Zumbiko Update\Zumbiko Update.exe' ]
+check [ "$(shortcut_target)" = "C:\\$program_files\\Zumbiko Update\\Zumbiko Update.exe" ]
 check [ "$(entries)" = "DisplayVersion=$version Publisher=Zumbiko " ]
 icon=$(product_icon)
 check [ -f "$(winepath -u "$icon" 2>/dev/null)" ]
