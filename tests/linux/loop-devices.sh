@@ -50,6 +50,11 @@ update() {
     return $rc
 }
 milliseconds() { echo $(($(date +%s%N) / 1000000)); }
+# until_progress LOG: waits, 4 s at most, until a run in the background has written a fifth.
+until_progress() {
+    local i
+    for ((i = 0; i < 200; i++)); do grep -qs ' 20%' "$1" && break; sleep 0.02; done
+}
 
 echo "== each result through a loop device"
 # handheld, exit status, what the program says
@@ -144,7 +149,7 @@ echo "== another run on the same file waits for nothing and touches nothing"
 "$updater" --device "$SERVED_WORK/mnt/shared" --data "$work/fixture.dat" --lang en </dev/null \
     >"$work/shared.log" 2>&1 &
 pid=$!
-for ((i = 0; i < 200; i++)); do grep -qs ' 20%' "$work/shared.log" && break; sleep 0.02; done
+until_progress "$work/shared.log"
 rc=0
 update "$SERVED_WORK/mnt/shared" || rc=$?
 check [ "$rc" -eq 14 ]
@@ -174,7 +179,7 @@ for signal in INT TERM HUP QUIT; do
     env --default-signal=INT,TERM,HUP,QUIT "$updater" --device "$SERVED_LOOP" \
         --data "$work/fixture.dat" --lang en </dev/null >"$work/$name.log" 2>&1 &
     pid=$!
-    for ((i = 0; i < 200; i++)); do grep -qs ' 20%' "$work/$name.log" && break; sleep 0.02; done
+    until_progress "$work/$name.log"
     if [ "$signal" = INT ]; then
         # Meanwhile the handheld is this run's alone.
         rc=0
