@@ -60,8 +60,7 @@ protected:
     }
 
     FakeHandheld& Attach(int32_t drive, uint16_t version, int16_t group, int16_t number) {
-        scanner.attached.push_back(
-            RefPtr<FakeHandheld>(new FakeHandheld(drive, log, &liveDevices)));
+        scanner.attached.push_back(RefPtr<FakeHandheld>(new FakeHandheld(drive, &liveDevices)));
         FakeHandheld& handheld = *scanner.attached.back();
         handheld.SetIdentity(version, group, number);
         return handheld;
@@ -77,7 +76,6 @@ protected:
         return controller.LastResult();
     }
 
-    CallLog log;
     int liveDevices = 0;
     FakeScanner scanner;
     RecordingWindow window;
@@ -86,10 +84,10 @@ protected:
     UpdateController controller;
 };
 
-// What the emulator cannot show stays here, over the doubles of tests/support/StandIns.h:
-// the image itself, and how many device objects are alive.
-
 }  // namespace
+
+// What the emulator cannot show stays here, over the doubles of tests/support/StandIns.h:
+// the image itself, and how many device objects are alive. The rest is in tests/device.
 
 TEST_F(UpdateRun, ResourcesPlacedBeforeAMissingOneStayInTheImage) {
     DataFileDescription description = StandardDescription();
