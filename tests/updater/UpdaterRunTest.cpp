@@ -139,6 +139,7 @@ TEST_F(UpdaterRunTest, EachResultWithItsMessageExitStatusAndEffectOnTheHandheld)
         {"zero", "data version 0x0000 updates no handheld"},
         {"huge", "larger than the 4 GiB and 2 MiB"}};
     std::vector<std::vector<std::string>> handhelds;
+    handhelds.reserve(rows.size() + std::size(refused));
     for (const ResultRow& row : rows) handhelds.push_back(Handheld(row.name, row.handheld));
     for (const auto& [name, says] : refused) handhelds.push_back(Handheld(name));
     ServedEmulator served(Concat(handhelds));
