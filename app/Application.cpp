@@ -87,12 +87,12 @@ void Application::Run() {
     }
 
     g_mainWindow = new MainWindow();
-    AttachUpdateSeams(*g_mainWindow);
+    ConnectUpdate(*g_mainWindow);
     if (InitCommonControlClasses() && g_mainWindow->Create(g_instance, nullptr, IDD_MAIN_WINDOW)) {
         const DeviceNotification notification(g_mainWindow->Handle());
         if (notification.Registered()) MainLoop(*g_mainWindow);
     }
-    DetachUpdateSeams();
+    DisconnectUpdate();
     // With the window gone this destroys the object.
     g_mainWindow.Reset();
 }

@@ -45,12 +45,11 @@ protected:
     void SetUp() override {
         controller.Attach({&scanner, &window, &dataFile, image.get()});
         dataFile.bytes = BuildDataFile(StandardDescription());
-        g_currentDevice.Reset();
         g_errorId = 0;
         languageIndex = kLanguageEnglish;
     }
     void TearDown() override {
-        g_currentDevice.Reset();
+        controller.Detach();
         languageIndex = kLanguageEnglish;
         EXPECT_EQ(0, window.busyCount);
         EXPECT_EQ(0, dataFile.openViews) << "the data file was left open";
@@ -73,7 +72,7 @@ protected:
         EXPECT_EQ(UpdateController::Updating, controller.GetState());
         controller.Step();
         EXPECT_EQ(UpdateController::Ready, controller.GetState());
-        return controller.LastResult();
+        return controller.LastOutcome().result;
     }
 
     int liveDevices = 0;

@@ -16,17 +16,15 @@
 #include "engine/DataFile.h"
 #include "engine/DeviceImage.h"
 #include "engine/MappedFile.h"
-#include "engine/UpdateController.h"
+#include "engine/UpdateRun.h"
 #include "platform/ProgramDataFile.h"
-#include "tests/support/EmulatedSeams.h"
+#include "tests/support/EmulatedSystem.h"
 #include "tests/support/ResultTable.h"
 
 namespace {
 
 class UpdateOverEmulatorTest : public ::testing::Test {
 protected:
-    ~UpdateOverEmulatorTest() override { g_currentDevice.Reset(); }
-
     EmulatedHandheld& Put(int32_t drive, const HandheldOptions& options = FixtureHandheld()) {
         handhelds.push_back(std::make_unique<EmulatedHandheld>(options));
         test.volumes.Attach(drive, handhelds.back().get());
@@ -40,23 +38,21 @@ protected:
     }
     UpdateResult Run() { return Run(dataFile); }
     UpdateResult Run(DataFileSource& source) {
-        HandheldFinder finder(test.Seams());
-        UpdateController controller;
-        controller.Attach({&finder, &test.window, &source, image.get()});
-        controller.RunUpdate();
-        g_currentDevice.Reset();
-        return controller.LastResult();
+        HandheldFinder finder(test.Services());
+        outcome = RunWholeUpdate({&finder, &test.window, &source, image.get()});
+        return outcome.result;
     }
     static std::vector<uint8_t> MemoryOf(EmulatedHandheld& handheld) {
         const uint8_t* bytes = handheld.Memory().Bytes();
         return {bytes, bytes + HandheldMemory::kSize};
     }
 
-    TestSeams test;
+    EmulatedSystem test;
     TestDataFile dataFile{BuildDataFile(FixtureDataFile())};
     std::unique_ptr<DeviceImage> image = std::make_unique<DeviceImage>();
     std::vector<std::unique_ptr<EmulatedHandheld>> handhelds;
     std::vector<int32_t> drives;
+    UpdateOutcome outcome;
 };
 
 TEST_F(UpdateOverEmulatorTest, FullUpdatePlacesEveryResourceAndClearsTheRest) {
@@ -133,7 +129,6 @@ TEST_F(UpdateOverEmulatorTest, EveryResultOfTheTable) {
         test.window.whilePumping = [&] {
             freeWhileMoving = freeWhileMoving || !test.window.handheldInUse;
         };
-        g_errorId = 0;
 
         EXPECT_EQ(static_cast<int>(Run()), row.result);
         ASSERT_FALSE(test.window.messages.empty());
@@ -141,7 +136,7 @@ TEST_F(UpdateOverEmulatorTest, EveryResultOfTheTable) {
         EXPECT_EQ(test.window.messages.back().text, row.Text());
         // The warning not to unplug comes first when one handheld was found.
         EXPECT_EQ(test.window.messages.size(), row.result == 2 || row.result == 3 ? 1u : 2u);
-        EXPECT_EQ(g_errorId, row.errorId.value_or(0));
+        EXPECT_EQ(outcome.errorId, row.errorId.value_or(0));
         EXPECT_FALSE(openWhileShown);
         EXPECT_FALSE(freeWhileMoving);
         EXPECT_EQ(test.window.busyCount, 0);

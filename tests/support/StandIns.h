@@ -112,7 +112,7 @@ private:
 class FakeHandheld : public HandheldDevice {
 public:
     FakeHandheld(int32_t drive, int* liveCount)
-        : HandheldDevice(drive, DeviceSeams{}),
+        : HandheldDevice(drive, DeviceServices{}),
           liveCount(liveCount),
           memory(kImageSize + kBlockSize) {
         ++*liveCount;
