@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/RefPtr.h"
+#include "app/core/RefPtr.h"
 
 class MainWindow;
 

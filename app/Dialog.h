@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/RefCounted.h"
+#include "app/core/RefCounted.h"
 
 class Dialog : public RefCounted {
 public:

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/RefPtr.h"
+#include "app/core/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "engine/UpdatePlan.h"
 #include "engine/UpdateResult.h"

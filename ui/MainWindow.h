@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "app/Dialog.h"
+#include "device/ProgressMath.h"
 #include "engine/RunWindow.h"
-#include "ui/ProgressMath.h"
 #include "ui/ShutdownBlock.h"
 #include "ui/SkinnedDialog.h"
 

@@ -4,7 +4,7 @@
 #include <dbt.h>
 
 #include "app/Dialog.h"
-#include "app/UpdateWiring.h"
+#include "app/main/UpdateWiring.h"
 #include "platform/win32/Win32Handles.h"
 #include "resources/ResourceIds.h"
 #include "ui/MainWindow.h"
