@@ -35,7 +35,7 @@ public:
     void ShowMessage(MessageKind kind, const wchar_t* text) override;
 
     // The window's keyboard shortcuts (F1 for the About box); true when it took the message.
-    bool TranslateShortcut(MSG& message);
+    bool TranslateShortcut(MSG& message) override;
 
     int32_t BusyCount() const { return busyCount; }
     ProgressState Progress() const { return progress; }
