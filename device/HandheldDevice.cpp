@@ -18,8 +18,8 @@ constexpr uint32_t kMostSectorsPerTransfer = 0xFFFF;
 
 }  // namespace
 
-HandheldDevice::HandheldDevice(int32_t driveIndex, const DeviceSeams& seams)
-    : driveIndex(driveIndex), seams(seams) {}
+HandheldDevice::HandheldDevice(int32_t driveIndex, const DeviceServices& services)
+    : driveIndex(driveIndex), services(services) {}
 
 // Closes as Close does; a subclass's Close is gone by now.
 HandheldDevice::~HandheldDevice() {
@@ -55,15 +55,15 @@ bool HandheldDevice::OpenChannel(bool forWriting) {
     Close();  // never two channels for one object
     openDenied = false;
     useVolumeIo = 0;
-    handle = seams.volumes->OpenVwin32();
+    handle = services.volumes->OpenVwin32();
     if (handle) return true;
 
     useVolumeIo = 1;
     // A drive index out of A: to Z: must never reach some other volume.
     if (driveIndex < 0 || driveIndex >= kDriveLetters) return false;
-    handle = forWriting ? seams.volumes->OpenVolume(driveIndex)
-                        : seams.volumes->OpenVolumeToRead(driveIndex);
-    openDenied = !handle && seams.volumes->LastOpenDenied();
+    handle = forWriting ? services.volumes->OpenVolume(driveIndex)
+                        : services.volumes->OpenVolumeToRead(driveIndex);
+    openDenied = !handle && services.volumes->LastOpenDenied();
     return handle != nullptr;
 }
 
@@ -119,7 +119,7 @@ bool HandheldDevice::SectorsAcceptable(uint32_t count, const uint8_t* buffer) co
 
 // The handheld needs a moment whenever the host changes between reading and writing.
 void HandheldDevice::Turnaround(Direction direction) {
-    if (lastDirection != direction) seams.sleeper->Sleep(kTurnaroundMilliseconds);
+    if (lastDirection != direction) services.sleeper->Sleep(kTurnaroundMilliseconds);
     lastDirection = direction;
 }
 
@@ -152,8 +152,8 @@ VolumeLock HandheldDevice::AskForLock() {
     for (uint32_t attempt = 1;; ++attempt) {
         const VolumeLock answer = handle->LockVolume(driveIndex);
         if (answer != VolumeLock::InUse || attempt == kLockAttempts) return answer;
-        seams.progress->PumpMessages();
-        seams.sleeper->Sleep(kLockRetryMilliseconds);
+        services.progress->PumpMessages();
+        services.sleeper->Sleep(kLockRetryMilliseconds);
     }
 }
 
@@ -222,7 +222,7 @@ bool HandheldDevice::ReadBlocks(uint32_t firstBlock, uint32_t byteCount, uint8_t
                 block += payload / kMemoryBlockSize;
                 done += payload;
             }
-            seams.progress->PumpMessages();
+            services.progress->PumpMessages();
         } else {
             result = false;
         }
@@ -254,8 +254,8 @@ bool HandheldDevice::WriteBlocks(uint32_t firstBlock, uint32_t byteCount, const 
             cursor += part;
             remaining -= part;
         }
-        seams.progress->StepProgress((part + kMemoryBlockSize - 1) / kMemoryBlockSize);
-        seams.progress->PumpMessages();
+        services.progress->StepProgress((part + kMemoryBlockSize - 1) / kMemoryBlockSize);
+        services.progress->PumpMessages();
         if (!written) {
             result = false;
             break;

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "app/core/RefCounted.h"
-#include "device/DeviceSeams.h"
+#include "device/DeviceServices.h"
 #include "device/SectorChannel.h"
 
 class HandheldDevice : public RefCounted {
@@ -24,7 +24,7 @@ public:
     // How an open for a run came out.
     enum class RunOpening { Ready, Unreadable, NoRights, VolumeInUse };
 
-    HandheldDevice(int32_t driveIndex, const DeviceSeams& seams);
+    HandheldDevice(int32_t driveIndex, const DeviceServices& services);
     ~HandheldDevice() override;
 
     // Opens itself, writes one zero block at block address 512 and closes again; writes
@@ -76,7 +76,7 @@ private:
     bool SendCommand(uint8_t* transfer, uint8_t code, uint32_t block, uint32_t byteCount);
     bool TakeAnswer(uint8_t* transfer, uint32_t room, uint8_t* cursor, uint32_t* payload);
 
-    DeviceSeams seams;
+    DeviceServices services;
     bool holdsRunLock = false;
     bool openDenied = false;
 };

@@ -9,11 +9,11 @@ int32_t HandheldFinder::FindHandhelds(uint32_t* mask) {
     int32_t found = 0;
     uint32_t denied = 0;
     uint32_t failed = 0;
-    const uint32_t drives = seams.volumes->PresentVolumes();
-    const RefPtr<HandheldDevice> probe = new HandheldDevice(0, seams);
+    const uint32_t drives = services.volumes->PresentVolumes();
+    const RefPtr<HandheldDevice> probe = new HandheldDevice(0, services);
     for (int32_t drive = kFirstProbedDrive; drive <= kLastProbedDrive; ++drive) {
         if ((drives & (uint32_t{1} << drive)) == 0) continue;
-        if (!seams.volumes->WorthProbing(drive)) continue;
+        if (!services.volumes->WorthProbing(drive)) continue;
         probe->SetDriveIndex(drive);
         if (!probe->OpenToRead()) {
             ++(probe->OpenDenied() ? denied : failed);
@@ -30,5 +30,5 @@ int32_t HandheldFinder::FindHandhelds(uint32_t* mask) {
 }
 
 RefPtr<HandheldDevice> HandheldFinder::CreateDevice(int32_t driveIndex) {
-    return new HandheldDevice(driveIndex, seams);
+    return new HandheldDevice(driveIndex, services);
 }

@@ -1,6 +1,7 @@
 #include "engine/UpdateController.h"
 
 #include <memory>
+#include <utility>
 
 #include "app/core/FormatText.h"
 #include "device/HandheldScanner.h"
@@ -70,17 +71,31 @@ void UpdateController::Step() {
 }
 
 void UpdateController::SetState(int32_t kind) {
-    if (seams.window != nullptr && (kind == ChoosingLanguage || kind == Ready)) {
-        seams.window->ShowControl(RunControl::UpdateButton, kind == Ready);
-        seams.window->ShowControl(RunControl::LanguageChoice, kind == ChoosingLanguage);
+    if (parts.window != nullptr && (kind == ChoosingLanguage || kind == Ready)) {
+        parts.window->ShowControl(RunControl::UpdateButton, kind == Ready);
+        parts.window->ShowControl(RunControl::LanguageChoice, kind == ChoosingLanguage);
     }
     state = kind;
 }
 
-void UpdateController::RunUpdate() {
-    RunWindow& window = *seams.window;
+UpdateOutcome RunWholeUpdate(const UpdateParts& parts) {
+    UpdateController controller;
+    controller.Attach(parts);
+    controller.RunUpdate();
+    UpdateOutcome outcome = std::move(controller.outcome);
+    controller.Detach();
+    return outcome;
+}
+
+void UpdateController::Detach() {
+    parts = {};
+    g_currentDevice.Reset();
+}
+
+const UpdateOutcome& UpdateController::RunUpdate() {
+    RunWindow& window = *parts.window;
     window.ShowControl(RunControl::UpdateButton, false);
-    lastPlan.reset();
+    outcome = {};
 
     UpdateResult result = FindTheHandheld();
 
@@ -96,46 +111,50 @@ void UpdateController::RunUpdate() {
         g_currentDevice->WriteClosingBlock();
     }
     window.SetHandheldInUse(false);
-    lastResult = result;
+    outcome.result = result;
+    if (result == UpdateResult::DataMissing || result == UpdateResult::DataTooLarge) {
+        outcome.errorId = g_errorId;
+    }
     ShowResult(result);
     SetState(Ready);
+    return outcome;
 }
 
 UpdateResult UpdateController::FindTheHandheld() {
     uint32_t mask = 0;
-    const int32_t found = seams.scanner->FindHandhelds(&mask);
+    const int32_t found = parts.scanner->FindHandhelds(&mask);
     if (found <= 0 || mask == 0) {
-        return seams.scanner->LackedRights() ? UpdateResult::NoRights : UpdateResult::NoHandheld;
+        return parts.scanner->LackedRights() ? UpdateResult::NoRights : UpdateResult::NoHandheld;
     }
     if (found >= 2) return UpdateResult::SeveralHandhelds;
 
-    seams.window->ShowMessage(MessageKind::Warning, MessageText(MsgDoNotRemove));
-    g_currentDevice = seams.scanner->CreateDevice(LowestDrive(mask));
+    parts.window->ShowMessage(MessageKind::Warning, MessageText(MsgDoNotRemove));
+    g_currentDevice = parts.scanner->CreateDevice(LowestDrive(mask));
     return UpdateResult::Updated;
 }
 
 // Steps from the data file to the write-back. Destruction order closes the
 // device first, then the data file's view, mapping and file.
 UpdateResult UpdateController::Transfer() {
-    const std::unique_ptr<MappedFile> file = seams.dataFile->OpenDataFile();
+    const std::unique_ptr<MappedFile> file = parts.dataFile->OpenDataFile();
     if (!file) return UpdateResult::DataFileError;
     const DataFile data(file->Bytes(), file->Size());
     if (!data.HasUsableHeader()) return UpdateResult::DataFileError;
 
     if (!g_currentDevice) return UpdateResult::ReadError;
     HandheldDevice& device = *g_currentDevice;
-    seams.window->SetHandheldInUse(true);
+    parts.window->SetHandheldInUse(true);
     const UpdateResult opened = ResultOfOpening(device.OpenIdentified());
     if (opened != UpdateResult::Updated) return opened;
     const DeviceCloser closer(device);
 
-    DeviceImage& image = *seams.image;
-    if (!image.ReadImageBlocks(device, *seams.window, kSystemBlockLow, kBlockSize) ||
-        !image.ReadImageBlocks(device, *seams.window, kSystemBlockHigh, kBlockSize)) {
+    DeviceImage& image = *parts.image;
+    if (!image.ReadImageBlocks(device, *parts.window, kSystemBlockLow, kBlockSize) ||
+        !image.ReadImageBlocks(device, *parts.window, kSystemBlockHigh, kBlockSize)) {
         return UpdateResult::ReadError;
     }
 
-    const UpdatePlan& plan = lastPlan.emplace(
+    const UpdatePlan& plan = outcome.plan.emplace(
         PlanUpdate(image.Record(kSystemBlockLow), image.Record(kSystemBlockHigh), data));
     ApplyPlan(plan, data, image);
     if (plan.result == UpdateResult::DataMissing || plan.result == UpdateResult::DataTooLarge) {
@@ -145,7 +164,7 @@ UpdateResult UpdateController::Transfer() {
     // installed, whatever its look-ups found.
     if (!file->Unchanged()) return UpdateResult::DataFileError;
     if (plan.result != UpdateResult::Updated) return plan.result;
-    if (!image.WriteBack(device, *seams.window)) return UpdateResult::WriteError;
+    if (!image.WriteBack(device, *parts.window)) return UpdateResult::WriteError;
     return UpdateResult::Updated;
 }
 
@@ -154,8 +173,8 @@ void UpdateController::ShowResult(UpdateResult result) {
     if (result == UpdateResult::DataMissing || result == UpdateResult::DataTooLarge) {
         wchar_t text[kResultTextCapacity];
         FormatText(text, kResultTextCapacity, MessageText(message.id), g_errorId);
-        seams.window->ShowMessage(message.kind, text);
+        parts.window->ShowMessage(message.kind, text);
     } else {
-        seams.window->ShowMessage(message.kind, MessageText(message.id));
+        parts.window->ShowMessage(message.kind, MessageText(message.id));
     }
 }

@@ -2,25 +2,10 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "app/core/RefPtr.h"
 #include "device/HandheldDevice.h"
-#include "engine/UpdatePlan.h"
-#include "engine/UpdateResult.h"
-
-class DataFileSource;
-class DeviceImage;
-class HandheldScanner;
-class RunWindow;
-
-// Everything outside the engine that a run reaches.
-struct UpdateSeams {
-    HandheldScanner* scanner = nullptr;
-    RunWindow* window = nullptr;
-    DataFileSource* dataFile = nullptr;
-    DeviceImage* image = nullptr;
-};
+#include "engine/UpdateRun.h"
 
 class UpdateController {
 public:
@@ -32,28 +17,30 @@ public:
         Updating = 4,
     };
 
-    void Attach(const UpdateSeams& newSeams) { seams = newSeams; }
+    void Attach(const UpdateParts& newParts) { parts = newParts; }
+    // Lets go of the parts, and of the handheld found over them.
+    void Detach();
 
     // One idle pass of the main loop.
     void Step();
     void SetState(int32_t kind);
-    // The whole update, from the scan to the message; leaves the state at Ready.
-    void RunUpdate();
+    // The whole update, from the scan to the message; leaves the state at Ready and the
+    // handheld found current.
+    const UpdateOutcome& RunUpdate();
 
     int32_t GetState() const { return state; }
-    UpdateResult LastResult() const { return lastResult; }
-    // What the last run planned, once it had read the handheld with a usable data file.
-    const std::optional<UpdatePlan>& LastPlan() const { return lastPlan; }
+    const UpdateOutcome& LastOutcome() const { return outcome; }
 
 private:
+    friend UpdateOutcome RunWholeUpdate(const UpdateParts& parts);
+
     UpdateResult FindTheHandheld();
     UpdateResult Transfer();
     void ShowResult(UpdateResult result);
 
-    UpdateSeams seams;
+    UpdateParts parts;
     int32_t state = Start;
-    UpdateResult lastResult = UpdateResult::Updated;
-    std::optional<UpdatePlan> lastPlan;
+    UpdateOutcome outcome;
 };
 
 extern UpdateController g_updateController;

@@ -82,12 +82,12 @@ void Application::Run() {
 
     auto* window = new MainWindow();
     g_mainWindow = window;
-    AttachUpdateSeams(*window);
+    ConnectUpdate(*window);
     if (InitCommonControlClasses() && g_mainWindow->Create(g_instance, nullptr, IDD_MAIN_WINDOW)) {
         const DeviceNotification notification(g_mainWindow->Handle());
         if (notification.Registered()) MainLoop(*g_mainWindow);
     }
-    DetachUpdateSeams();
+    DisconnectUpdate();
     // With the window gone this destroys the object.
     g_mainWindow.Reset();
 }

@@ -13,7 +13,7 @@ namespace {
 
 // The system's drives and pause, with progress going to the window.
 struct Wiring {
-    explicit Wiring(MainWindow& window) : finder(SystemDeviceSeams(window)) {}
+    explicit Wiring(MainWindow& window) : finder(SystemDeviceServices(window)) {}
 
     HandheldFinder finder;
     ProgramDataFile dataFile;
@@ -23,17 +23,12 @@ std::unique_ptr<Wiring> g_wiring;
 
 }  // namespace
 
-void AttachUpdateSeams(MainWindow& window) {
+void ConnectUpdate(MainWindow& window) {
     g_wiring = std::make_unique<Wiring>(window);
-    UpdateSeams seams;
-    seams.scanner = &g_wiring->finder;
-    seams.window = &window;
-    seams.dataFile = &g_wiring->dataFile;
-    seams.image = &g_deviceImage;
-    g_updateController.Attach(seams);
+    g_updateController.Attach({&g_wiring->finder, &window, &g_wiring->dataFile, &g_deviceImage});
 }
 
-void DetachUpdateSeams() {
-    g_updateController.Attach(UpdateSeams{});
+void DisconnectUpdate() {
+    g_updateController.Detach();
     g_wiring.reset();
 }

@@ -4,6 +4,6 @@
 class MainWindow;
 
 // The one place the running program chooses what a run reaches.
-void AttachUpdateSeams(MainWindow& window);
+void ConnectUpdate(MainWindow& window);
 // Leaves nothing pointing at the window once the loop has ended.
-void DetachUpdateSeams();
+void DisconnectUpdate();

@@ -8,7 +8,7 @@ Sleeper& SystemSleeper() {
     return sleeper;
 }
 
-DeviceSeams SystemDeviceSeams(ProgressSink& progress) {
+DeviceServices SystemDeviceServices(ProgressSink& progress) {
     static Win32Volumes volumes(SystemApi());
     return {&volumes, &SystemSleeper(), &progress};
 }

@@ -48,12 +48,11 @@ protected:
     void SetUp() override {
         controller.Attach({&scanner, &window, &dataFile, image.get()});
         dataFile.bytes = BuildDataFile(StandardDescription());
-        g_currentDevice.Reset();
         g_errorId = 0;
         languageIndex = kLanguageEnglish;
     }
     void TearDown() override {
-        g_currentDevice.Reset();
+        controller.Detach();
         languageIndex = kLanguageEnglish;
         EXPECT_EQ(0, window.busyCount);
         EXPECT_EQ(0, dataFile.openViews) << "the data file was left open";
@@ -79,7 +78,7 @@ protected:
         controller.Step();
         EXPECT_EQ(UpdateController::Ready, controller.GetState());
         ExpectHandheldInUseOnlyForItsCalls();
-        return controller.LastResult();
+        return controller.LastOutcome().result;
     }
 
     // The window hears that the handheld is in use around every call that reaches it, and

@@ -7,7 +7,7 @@
 #include "app/core/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "emulator/EmulatedHandheld.h"
-#include "tests/support/EmulatedSeams.h"
+#include "tests/support/EmulatedSystem.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ protected:
         handheld = std::make_unique<EmulatedHandheld>(options);
         test.volumes.Attach(kDriveE, handheld.get());
         test.volumes.PresentVwin32(vwin32);
-        device = new HandheldDevice(kDriveE, test.Seams());
+        device = new HandheldDevice(kDriveE, test.Services());
         ASSERT_TRUE(device->Open());
     }
     const EmulatorRecord& Record() const { return handheld->Record(); }
@@ -36,7 +36,7 @@ protected:
         EXPECT_EQ(Record().lockDepth, 0);
     }
 
-    TestSeams test;
+    EmulatedSystem test;
     std::unique_ptr<EmulatedHandheld> handheld;
     RefPtr<HandheldDevice> device;
 };
@@ -290,7 +290,7 @@ TEST_F(BlockTransferTest, ClosingBlockIsOneZeroBlockAtAddress512) {
 }
 
 TEST_F(BlockTransferTest, ClosingBlockIsSkippedWhenTheDriveDoesNotOpen) {
-    RefPtr<HandheldDevice> absent = new HandheldDevice(kDriveE, test.Seams());
+    RefPtr<HandheldDevice> absent = new HandheldDevice(kDriveE, test.Services());
     test.volumes.AttachUnopenable(kDriveE);
     absent->WriteClosingBlock();
     EXPECT_TRUE(test.window.steps.empty());

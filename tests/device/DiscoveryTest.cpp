@@ -5,7 +5,7 @@
 
 #include "device/HandheldFinder.h"
 #include "emulator/EmulatedHandheld.h"
-#include "tests/support/EmulatedSeams.h"
+#include "tests/support/EmulatedSystem.h"
 
 namespace {
 
@@ -24,11 +24,11 @@ protected:
         return *handhelds.back();
     }
     int32_t Scan() {
-        HandheldFinder finder(test.Seams());
+        HandheldFinder finder(test.Services());
         return finder.FindHandhelds(&mask);
     }
 
-    TestSeams test;
+    EmulatedSystem test;
     std::vector<std::unique_ptr<EmulatedHandheld>> handhelds;
     uint32_t mask = 0xFFFFFFFF;
 };
@@ -73,7 +73,7 @@ TEST_F(DiscoveryTest, LackOfRightsIsToldOnlyWhenItIsAllThatStoodInTheWay) {
                          Case{HostRights::None, true, false, 0, true},
                          Case{HostRights::None, false, true, 0, false},
                          Case{HostRights::ReadOnly, false, false, 1, false}}) {
-        TestSeams seams;
+        EmulatedSystem seams;
         HandheldOptions options;
         options.hostRights = c.handheld;
         EmulatedHandheld handheld(options);
@@ -81,7 +81,7 @@ TEST_F(DiscoveryTest, LackOfRightsIsToldOnlyWhenItIsAllThatStoodInTheWay) {
         seams.volumes.Attach(kDriveE, &handheld);
         if (c.stick) seams.volumes.Attach(5, &stick);
         if (c.emptyReader) seams.volumes.AttachUnopenable(6);
-        HandheldFinder finder(seams.Seams());
+        HandheldFinder finder(seams.Services());
         uint32_t found = 0;
         EXPECT_EQ(finder.FindHandhelds(&found), c.found);
         EXPECT_EQ(finder.LackedRights(), c.lackedRights) << c.stick << c.emptyReader;
@@ -116,10 +116,10 @@ TEST_F(DiscoveryTest, OnlyTheExactTextWithItsZeroByteIdentifies) {
         {"shorter", "SITRONIX\0\0\0", false},  {"blank", "           ", false},
     };
     for (const Case& c : cases) {
-        TestSeams seams;
+        EmulatedSystem seams;
         EmulatedHandheld handheld(WithLabel(c.label));
         seams.volumes.Attach(kDriveE, &handheld);
-        HandheldFinder finder(seams.Seams());
+        HandheldFinder finder(seams.Services());
         uint32_t found = 0;
         EXPECT_EQ(finder.FindHandhelds(&found), c.handheld ? 1 : 0) << c.name;
     }
@@ -136,9 +136,9 @@ TEST_F(DiscoveryTest, Vwin32DeviceServesTheWholeScanByDriveNumber) {
     EXPECT_EQ(test.volumes.OpenChannels(), 0);
 }
 
-TEST_F(DiscoveryTest, CreatedDeviceStandsForTheDriveFoundWithTheFindersSeams) {
+TEST_F(DiscoveryTest, CreatedDeviceStandsForTheDriveFoundWithTheFindersServices) {
     EmulatedHandheld& e = Put(kDriveE);
-    HandheldFinder finder(test.Seams());
+    HandheldFinder finder(test.Services());
     RefPtr<HandheldDevice> device = finder.CreateDevice(kDriveE);
     EXPECT_EQ(device->GetDriveIndex(), kDriveE);
     EXPECT_EQ(device->RefCount(), 1);

@@ -11,15 +11,12 @@ EmulatedRun::EmulatedRun(const HandheldOptions& options, bool vwin32)
     seams.volumes.PresentVwin32(vwin32);
 }
 
-// The current device holds a channel into this handheld; it must not outlive it.
-EmulatedRun::~EmulatedRun() {
-    g_currentDevice.Reset();
-}
+EmulatedRun::~EmulatedRun() = default;
 
 RunOutcome EmulatedRun::Run(const uint8_t* data, size_t size) {
     dataFile.bytes.assign(data, data + size);
 
-    HandheldFinder finder(seams.Seams());
+    HandheldFinder finder(seams.Services());
     UpdateController controller;
     controller.Attach({&finder, &seams.window, &dataFile, image.get()});
     // As the window drives it: Update pressed in Ready, one idle pass, then the run.
@@ -29,10 +26,11 @@ RunOutcome EmulatedRun::Run(const uint8_t* data, size_t size) {
     controller.Step();
 
     RunOutcome outcome;
-    outcome.result = controller.LastResult();
+    outcome.result = controller.LastOutcome().result;
     outcome.state = controller.GetState();
     outcome.deviceLeftOpen = g_currentDevice && g_currentDevice->IsOpen();
-    g_currentDevice.Reset();
+    // The current device holds a channel into this handheld; it must not outlive it.
+    controller.Detach();
     outcome.openChannels = seams.volumes.OpenChannels();
     outcome.busyCount = seams.window.busyCount;
     for (const RecordingWindow::Message& message : seams.window.messages) {

@@ -10,7 +10,7 @@
 #include "emulator/EmulatedHandheld.h"
 #include "engine/DeviceImage.h"
 #include "engine/UpdateResult.h"
-#include "tests/support/EmulatedSeams.h"
+#include "tests/support/EmulatedSystem.h"
 
 struct RunOutcome {
     UpdateResult result = UpdateResult::Updated;
@@ -39,13 +39,13 @@ public:
     // The program and its image stay, as they do for a user who presses Update again.
     void Reconnect();
 
-    TestSeams& Seams() { return seams; }
+    EmulatedSystem& System() { return seams; }
     EmulatedHandheld& Handheld() { return *handheld; }
     const EmulatorRecord& Record() const { return handheld->Record(); }
     std::vector<uint8_t> Memory();
 
 private:
-    TestSeams seams;
+    EmulatedSystem seams;
     std::unique_ptr<EmulatedHandheld> handheld;
     TestDataFile dataFile;
     std::unique_ptr<DeviceImage> image = std::make_unique<DeviceImage>();

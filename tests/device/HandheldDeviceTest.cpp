@@ -6,7 +6,7 @@
 #include "app/core/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "emulator/EmulatedHandheld.h"
-#include "tests/support/EmulatedSeams.h"
+#include "tests/support/EmulatedSystem.h"
 
 namespace {
 
@@ -15,10 +15,10 @@ protected:
     HandheldDeviceTest() : handheld(HandheldOptions{}) { test.volumes.Attach(kDriveE, &handheld); }
 
     RefPtr<HandheldDevice> MakeDevice(int32_t drive = kDriveE) {
-        return new HandheldDevice(drive, test.Seams());
+        return new HandheldDevice(drive, test.Services());
     }
 
-    TestSeams test;
+    EmulatedSystem test;
     EmulatedHandheld handheld;
     alignas(512) uint8_t sectors[2 * 512] = {};
 };
@@ -84,10 +84,10 @@ TEST_F(HandheldDeviceTest, PausesBeforeTheFirstTransferAndEveryChangeOfDirection
         {"writes in a row", "www", 1},
     };
     for (const Case& c : cases) {
-        TestSeams seams;
+        EmulatedSystem seams;
         EmulatedHandheld fresh{HandheldOptions{}};
         seams.volumes.Attach(kDriveE, &fresh);
-        RefPtr<HandheldDevice> device = new HandheldDevice(kDriveE, seams.Seams());
+        RefPtr<HandheldDevice> device = new HandheldDevice(kDriveE, seams.Services());
         ASSERT_TRUE(device->Open());
         ASSERT_TRUE(device->LockVolume());
         for (const char d : c.directions) {

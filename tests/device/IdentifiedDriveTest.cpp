@@ -11,7 +11,7 @@
 #include "emulator/EmulatedHandheld.h"
 #include "engine/DeviceImage.h"
 #include "engine/UpdateController.h"
-#include "tests/support/EmulatedSeams.h"
+#include "tests/support/EmulatedSystem.h"
 
 namespace {
 
@@ -30,8 +30,8 @@ TEST(IdentifiedDriveTest, RunsWriteOnlyToADriveThatIdentifiesWhenOpened) {
     EmulatedHandheld stranger(plain);
     EmulatedHandheld second(FixtureHandheld());
 
-    TestSeams seams;
-    HandheldFinder finder(seams.Seams());
+    EmulatedSystem seams;
+    HandheldFinder finder(seams.Services());
     TestDataFile data(BuildDataFile(FixtureDataFile()));
     const auto image = std::make_unique<DeviceImage>();
     UpdateController controller;
@@ -39,21 +39,21 @@ TEST(IdentifiedDriveTest, RunsWriteOnlyToADriveThatIdentifiesWhenOpened) {
 
     seams.volumes.Attach(kDriveE, &first);
     controller.RunUpdate();
-    ASSERT_EQ(controller.LastResult(), UpdateResult::Updated);
+    ASSERT_EQ(controller.LastOutcome().result, UpdateResult::Updated);
     ASSERT_EQ(g_currentDevice->GetDriveIndex(), kDriveE);
 
     // The handheld leaves, another volume takes its letter: the old object stays current,
     // yet nothing reaches that volume but the scan's look at its sector 0.
     seams.volumes.Attach(kDriveE, &stranger);
     controller.RunUpdate();
-    EXPECT_EQ(controller.LastResult(), UpdateResult::NoHandheld);
+    EXPECT_EQ(controller.LastOutcome().result, UpdateResult::NoHandheld);
 
     // A handheld on F:, with a data file that cannot be read, which still ends with the
     // closing block: it goes to F:, the drive this run identified.
     seams.volumes.Attach(kDriveF, &second);
     data.missing = true;
     controller.RunUpdate();
-    EXPECT_EQ(controller.LastResult(), UpdateResult::DataFileError);
+    EXPECT_EQ(controller.LastOutcome().result, UpdateResult::DataFileError);
     EXPECT_TRUE(second.Record().closingBlockArrived);
 
     // While the warning not to unplug is open, the handheld on F: is pulled and a USB stick
@@ -67,7 +67,7 @@ TEST(IdentifiedDriveTest, RunsWriteOnlyToADriveThatIdentifiesWhenOpened) {
         seams.volumes.Attach(kDriveF, &second);
         data.missing = !present;
         controller.RunUpdate();
-        EXPECT_EQ(controller.LastResult(),
+        EXPECT_EQ(controller.LastOutcome().result,
                   present ? UpdateResult::ReadError : UpdateResult::DataFileError);
     }
 
@@ -77,7 +77,7 @@ TEST(IdentifiedDriveTest, RunsWriteOnlyToADriveThatIdentifiesWhenOpened) {
     EXPECT_EQ(stranger.Record().operations.size(), 4u);
     EXPECT_EQ(stick.Record().operations.size(), 2u);
     EXPECT_EQ(seams.volumes.OpenChannels(), 0);
-    g_currentDevice.Reset();
+    controller.Detach();
 }
 
 }  // namespace

@@ -13,9 +13,9 @@
 #include "device/HandheldFinder.h"
 #include "emulator/HandheldMemory.h"
 #include "engine/DeviceImage.h"
-#include "engine/UpdateController.h"
+#include "engine/UpdateRun.h"
 #include "platform/posix/PosixVolumes.h"
-#include "tests/support/EmulatedSeams.h"
+#include "tests/support/EmulatedSystem.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ protected:
     void SetUp() override {
         if (!ServedEmulator::Available()) GTEST_SKIP() << "no /dev/fuse or handheld-emu";
     }
-    DeviceSeams Seams() { return {&volumes, &sleeper, &window}; }
+    DeviceServices Services() { return {&volumes, &sleeper, &window}; }
 
     PosixVolumes volumes;
     CountingSleeper sleeper;
@@ -45,7 +45,7 @@ TEST_F(ServedHandheldTest, ScanFindsEveryServedHandheldAndNoPlainVolume) {
     volumes.Assign(6, served.PathOf("two"));
     volumes.Assign(7, served.Directory() + "/no-such-file");
 
-    HandheldFinder finder(Seams());
+    HandheldFinder finder(Services());
     uint32_t mask = 0;
     EXPECT_EQ(finder.FindHandhelds(&mask), 2);
     EXPECT_EQ(mask, (1u << 4) | (1u << 6));
@@ -74,7 +74,7 @@ TEST_F(ServedHandheldTest, BlocksAndTheClosingBlockTravelThroughTheServedFile) {
     ServedEmulator served({"--memory", "@DIR@/memory", "--version", "0x240", "--group", "1"});
     ASSERT_TRUE(served.Running());
     volumes.Assign(4, served.PathOf("handheld"));
-    RefPtr<HandheldDevice> device = new HandheldDevice(4, Seams());
+    RefPtr<HandheldDevice> device = new HandheldDevice(4, Services());
     ASSERT_TRUE(device->Open());
     std::vector<uint8_t> block(4096);
     ASSERT_TRUE(device->ReadBlocks(511, 4096, block.data()));
@@ -107,14 +107,10 @@ TEST_F(ServedHandheldTest, WholeUpdateThroughTheNativeTransport) {
     volumes.Assign(2, served.Directory() + "/no-such-file");
     volumes.Assign(4, served.PathOf("toy"));
 
-    HandheldFinder finder(Seams());
+    HandheldFinder finder(Services());
     TestDataFile data(BuildDataFile(FixtureDataFile()));
     auto image = std::make_unique<DeviceImage>();
-    UpdateController controller;
-    controller.Attach({&finder, &window, &data, image.get()});
-    controller.RunUpdate();
-    g_currentDevice.Reset();
-    EXPECT_EQ(controller.LastResult(), UpdateResult::Updated);
+    EXPECT_EQ(RunWholeUpdate({&finder, &window, &data, image.get()}).result, UpdateResult::Updated);
 
     EXPECT_TRUE(served.WaitUntilAllClosed()) << served.Report();
     EXPECT_EQ(served.Stop(), 0);

@@ -13,16 +13,14 @@
 #include "emulator/EmulatedHandheld.h"
 #include "engine/DeviceImage.h"
 #include "engine/MappedFile.h"
-#include "engine/UpdateController.h"
+#include "engine/UpdateRun.h"
 #include "platform/ProgramDataFile.h"
-#include "tests/support/EmulatedSeams.h"
+#include "tests/support/EmulatedSystem.h"
 
 namespace {
 
 class UpdateOverEmulatorTest : public ::testing::Test {
 protected:
-    ~UpdateOverEmulatorTest() override { g_currentDevice.Reset(); }
-
     EmulatedHandheld& Put(int32_t drive, const HandheldOptions& options = FixtureHandheld()) {
         handhelds.push_back(std::make_unique<EmulatedHandheld>(options));
         test.volumes.Attach(drive, handhelds.back().get());
@@ -30,19 +28,15 @@ protected:
     }
     UpdateResult Run() { return Run(dataFile); }
     UpdateResult Run(DataFileSource& source) {
-        HandheldFinder finder(test.Seams());
-        UpdateController controller;
-        controller.Attach({&finder, &test.window, &source, image.get()});
-        controller.RunUpdate();
-        g_currentDevice.Reset();
-        return controller.LastResult();
+        HandheldFinder finder(test.Services());
+        return RunWholeUpdate({&finder, &test.window, &source, image.get()}).result;
     }
     static std::vector<uint8_t> MemoryOf(EmulatedHandheld& handheld) {
         const uint8_t* bytes = handheld.Memory().Bytes();
         return {bytes, bytes + HandheldMemory::kSize};
     }
 
-    TestSeams test;
+    EmulatedSystem test;
     TestDataFile dataFile{BuildDataFile(FixtureDataFile())};
     std::unique_ptr<DeviceImage> image = std::make_unique<DeviceImage>();
     std::vector<std::unique_ptr<EmulatedHandheld>> handhelds;
@@ -120,19 +114,14 @@ TEST_F(UpdateOverEmulatorTest, EveryResultLeavesTheHandheldAsItShould) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TestSeams seams;
+        EmulatedSystem seams;
         HandheldOptions options = FixtureHandheld();
         TestDataFile data(BuildDataFile(FixtureDataFile()));
         c.adjust(options, data);
         EmulatedHandheld handheld(options);
         seams.volumes.Attach(kDriveE, &handheld);
-        HandheldFinder finder(seams.Seams());
-        UpdateController controller;
-        controller.Attach({&finder, &seams.window, &data, image.get()});
-        controller.RunUpdate();
-        g_currentDevice.Reset();
-
-        EXPECT_EQ(controller.LastResult(), c.result);
+        HandheldFinder finder(seams.Services());
+        EXPECT_EQ(RunWholeUpdate({&finder, &seams.window, &data, image.get()}).result, c.result);
         EXPECT_EQ(handheld.Record().closingBlockArrived, c.closingBlock);
         EXPECT_EQ(handheld.Record().OpenHandles(), 0);
         if (c.result == UpdateResult::WriteError) {

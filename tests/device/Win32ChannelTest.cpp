@@ -14,7 +14,7 @@
 #include "device/HandheldFinder.h"
 #include "platform/win32/Vwin32Channel.h"
 #include "platform/win32/Win32Volumes.h"
-#include "tests/support/EmulatedSeams.h"
+#include "tests/support/EmulatedSystem.h"
 #include "tests/support/FakeKernel.h"
 
 namespace {
@@ -261,7 +261,7 @@ TEST(LockRuleTest, WholeUpdatesNeedTheLockAndWaitForItWhileAnotherProgramHoldsTh
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EmulatedRun run(FixtureHandheld(), false);
-        TestSeams& seams = run.Seams();
+        EmulatedSystem& seams = run.System();
         seams.lockRule = true;
         seams.windows.Kernel().locksGrantNothing = c.locksGrantNothing;
         seams.windows.Kernel().HoldVolume(kDriveE, c.refusals, c.onReturn);
@@ -290,12 +290,12 @@ TEST(LockRuleTest, OneLockForTheRunOutlastsAHolderThatComesBackAfterEveryUnlock)
     alignas(512) static uint8_t block[4096];
     for (const bool forTheRun : {true, false}) {
         SCOPED_TRACE(forTheRun);
-        TestSeams seams;
+        EmulatedSystem seams;
         seams.lockRule = true;
         EmulatedHandheld handheld(FixtureHandheld());
         seams.volumes.Attach(kDriveE, &handheld);
         seams.windows.Kernel().HoldVolume(kDriveE, 0, FakeKernel::kForever);
-        RefPtr<HandheldDevice> device = new HandheldDevice(kDriveE, seams.Seams());
+        RefPtr<HandheldDevice> device = new HandheldDevice(kDriveE, seams.Services());
         // Opened without the run's lock, each transfer locks for itself.
         ASSERT_TRUE(forTheRun ? device->OpenIdentified() == HandheldDevice::RunOpening::Ready
                               : device->Open());

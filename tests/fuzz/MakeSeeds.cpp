@@ -17,7 +17,7 @@
 #include "device/HandheldDevice.h"
 #include "device/ObservedVolumes.h"
 #include "emulator/EmulatedHandheld.h"
-#include "tests/support/EmulatedSeams.h"
+#include "tests/support/EmulatedSystem.h"
 #include "tests/tools/DataFileExamples.h"
 
 namespace {
@@ -50,7 +50,7 @@ Bytes ReadBlocksSeed(uint32_t blocks, uint32_t answerPayload, bool vwin32, uint3
     HandheldOptions options;
     options.answerPayload = answerPayload;
     EmulatedHandheld handheld(options);
-    TestSeams test;
+    EmulatedSystem test;
     test.volumes.Attach(kDriveE, &handheld);
     Bytes seed = {head, static_cast<uint8_t>(vwin32 ? 1 : 0)};
     // Keeps a copy of every read window.

@@ -7,7 +7,7 @@
 #include "app/core/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "emulator/EmulatedHandheld.h"
-#include "tests/support/EmulatedSeams.h"
+#include "tests/support/EmulatedSystem.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     HandheldOptions options;
     options.scriptedWindows = std::vector<uint8_t>(data + kHeadSize, data + size);
     EmulatedHandheld handheld(options);
-    TestSeams seams;
+    EmulatedSystem seams;
     seams.volumes.Attach(kDriveE, &handheld);
     seams.volumes.PresentVwin32(vwin32);
 
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto destination = std::make_unique<uint8_t[]>(byteCount);
     bool read = false;
     {
-        const RefPtr<HandheldDevice> device = new HandheldDevice(kDriveE, seams.Seams());
+        const RefPtr<HandheldDevice> device = new HandheldDevice(kDriveE, seams.Services());
         FuzzCheck(device->Open(), "the handheld opens");
         read = device->ReadBlocks(firstBlock, byteCount, destination.get());
     }

@@ -115,7 +115,7 @@ private:
 class FakeHandheld : public HandheldDevice {
 public:
     FakeHandheld(int32_t drive, CallLog& log, int* liveCount = nullptr)
-        : HandheldDevice(drive, DeviceSeams{}),
+        : HandheldDevice(drive, DeviceServices{}),
           log(log),
           liveCount(liveCount),
           memory(kImageSize + kBlockSize) {

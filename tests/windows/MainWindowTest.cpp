@@ -23,16 +23,12 @@ protected:
         g_updateController.SetState(UpdateController::Start);
         languageIndex = kLanguageEnglish;
         window = new MainWindow();
-        UpdateSeams seams;
-        seams.scanner = &scanner;
-        seams.window = window.Get();
-        seams.image = &g_deviceImage;
-        g_updateController.Attach(seams);
+        g_updateController.Attach({&scanner, window.Get(), nullptr, &g_deviceImage});
         ASSERT_TRUE(window->Create(g_instance, nullptr, IDD_MAIN_WINDOW));
         handle = window->Handle();
     }
     void TearDown() override {
-        g_updateController.Attach(UpdateSeams{});
+        g_updateController.Detach();
         g_updateController.SetState(UpdateController::Start);
         if (IsWindow(handle)) DestroyWindow(handle);
         window.Reset();

@@ -12,7 +12,7 @@
 #include "device/ObservedVolumes.h"
 #include "device/Sleeper.h"
 #include "engine/DeviceImage.h"
-#include "engine/UpdateController.h"
+#include "engine/UpdateRun.h"
 #include "platform/ProgramDataFile.h"
 #include "platform/SystemDevices.h"
 #ifndef _WIN32
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
 
     ConsoleWindow window(stdout);
 #ifdef _WIN32
-    const DeviceSeams system = SystemDeviceSeams(window);
+    const DeviceServices system = SystemDeviceServices(window);
     VolumeAccess& volumes = *system.volumes;
     Sleeper& sleeper = *system.sleeper;
 #else
@@ -72,19 +72,14 @@ int main(int argc, char** argv) {
     ProgramDataFile besideProgram;
     PathDataFile givenFile(dataPath);
     static DeviceImage image;
-    UpdateSeams seams;
-    seams.scanner = &finder;
-    seams.window = &window;
-    seams.dataFile = dataPath.empty() ? static_cast<DataFileSource*>(&besideProgram) : &givenFile;
-    seams.image = &image;
-    g_updateController.Attach(seams);
+    DataFileSource* dataFile =
+        dataPath.empty() ? static_cast<DataFileSource*>(&besideProgram) : &givenFile;
 
     const auto start = std::chrono::steady_clock::now();
-    g_updateController.RunUpdate();
+    const UpdateOutcome outcome = RunWholeUpdate({&finder, &window, dataFile, &image});
     const auto elapsed = std::chrono::steady_clock::now() - start;
-    g_currentDevice.Reset();
 
-    const auto result = static_cast<int>(g_updateController.LastResult());
+    const auto result = static_cast<int>(outcome.result);
     std::printf(
         "result %d in %lld ms: %u sector operations (%u reads, %u writes), %u pauses, %u "
         "channel opens, %u message pumps, busy count %d\n",

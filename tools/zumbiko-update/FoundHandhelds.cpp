@@ -4,7 +4,7 @@
 
 FoundHandhelds::FoundHandhelds(size_t count, VolumeAccess& volumes, Sleeper& sleeper,
                                ProgressSink& progress, bool dryRun)
-    : seams{&volumes, &sleeper, &progress}, count(count), dryRun(dryRun) {}
+    : services{&volumes, &sleeper, &progress}, count(count), dryRun(dryRun) {}
 
 // With several, the run stops at the count, before it asks for a drive.
 int32_t FoundHandhelds::FindHandhelds(uint32_t* mask) {
@@ -13,6 +13,6 @@ int32_t FoundHandhelds::FindHandhelds(uint32_t* mask) {
 }
 
 RefPtr<HandheldDevice> FoundHandhelds::CreateDevice(int32_t driveIndex) {
-    if (dryRun) return new DryRunDevice(driveIndex, seams);
-    return new HandheldDevice(driveIndex, seams);
+    if (dryRun) return new DryRunDevice(driveIndex, services);
+    return new HandheldDevice(driveIndex, services);
 }

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "device/DeviceSeams.h"
+#include "device/DeviceServices.h"
 #include "device/HandheldScanner.h"
 
 class VolumeAccess;
@@ -22,7 +22,7 @@ public:
     RefPtr<HandheldDevice> CreateDevice(int32_t driveIndex) override;
 
 private:
-    DeviceSeams seams;
+    DeviceServices services;
     size_t count;
     bool dryRun;
 };

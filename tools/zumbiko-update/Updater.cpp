@@ -19,7 +19,7 @@
 #include "device/ObservedVolumes.h"
 #include "engine/DataFile.h"
 #include "engine/DeviceImage.h"
-#include "engine/UpdateController.h"
+#include "engine/UpdateRun.h"
 #include "platform/ProgramDataFile.h"
 #include "platform/SystemDevices.h"
 #include "platform/posix/ExclusiveVolume.h"
@@ -145,11 +145,11 @@ ConsoleStyle StyleFor(const UpdaterOptions& options, bool terminal) {
     return style;
 }
 
-CheckFindings FindingsOf(const ConsoleWindow& window, const std::vector<VolumeCandidate>& handhelds,
-                         uint32_t commandsSent) {
+CheckFindings FindingsOf(const UpdateOutcome& outcome, const ConsoleWindow& window,
+                         const std::vector<VolumeCandidate>& handhelds, uint32_t commandsSent) {
     CheckFindings findings;
-    findings.result = g_updateController.LastResult();
-    if (g_updateController.LastPlan()) findings.plan = &*g_updateController.LastPlan();
+    findings.result = outcome.result;
+    if (outcome.plan) findings.plan = &*outcome.plan;
     findings.message = window.LastMessage();
     findings.commandsSent = commandsSent;
     if (handhelds.size() == 1) findings.device = handhelds[0].path;
@@ -207,18 +207,11 @@ int RunUpdater(const UpdaterOptions& options, std::FILE* out, std::FILE* err, bo
         }
     });
     FoundHandhelds scanner(scan.handhelds.size(), observed, SystemSleeper(), window, options.check);
-    UpdateSeams seams;
-    seams.scanner = &scanner;
-    seams.window = &window;
-    seams.dataFile = &dataFile;
-    seams.image = &g_deviceImage;
-    g_updateController.Attach(seams);
-    g_updateController.RunUpdate();
-    const UpdateResult result = g_updateController.LastResult();
-    g_currentDevice.Reset();
+    const UpdateOutcome outcome = RunWholeUpdate({&scanner, &window, &dataFile, &g_deviceImage});
+    const UpdateResult result = outcome.result;
 
     if (options.check) {
-        PrintCheckReport(out, FindingsOf(window, scan.handhelds, commandsSent));
+        PrintCheckReport(out, FindingsOf(outcome, window, scan.handhelds, commandsSent));
     }
     if (result == UpdateResult::NoHandheld) {
         ExplainNothingFound(options, scan, candidates.size(), err);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "device/DeviceSeams.h"
+#include "device/DeviceServices.h"
 #include "device/Sleeper.h"
 #include "emulator/EmulatorVolumes.h"
 #include "tests/support/StandIns.h"
@@ -13,7 +13,7 @@
 #include "tests/support/LockRuleVolumes.h"
 #endif
 
-struct TestSeams {
+struct EmulatedSystem {
     EmulatorVolumes volumes;
     CountingSleeper sleeper;
     RecordingWindow window;
@@ -23,7 +23,7 @@ struct TestSeams {
     LockRuleVolumes windows{volumes};
     bool lockRule = std::getenv("ZUMBIKO_LOCK_RULE") != nullptr;
 #endif
-    DeviceSeams Seams() {
+    DeviceServices Services() {
 #ifdef _WIN32
         if (lockRule) return {&windows, &sleeper, &window};
 #endif

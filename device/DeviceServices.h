@@ -5,7 +5,7 @@ class ProgressSink;
 class Sleeper;
 class VolumeAccess;
 
-struct DeviceSeams {
+struct DeviceServices {
     VolumeAccess* volumes;
     Sleeper* sleeper;
     ProgressSink* progress;
