@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/RectMath.h"
-#include "app/RefPtr.h"
+#include "app/core/RectMath.h"
+#include "app/core/RefPtr.h"
 
 HWND g_activeDialog = nullptr;
 

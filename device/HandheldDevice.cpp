@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 #include "device/Mailbox.h"
 #include "device/ProgressSink.h"
 #include "device/Sleeper.h"

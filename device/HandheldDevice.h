@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/RefCounted.h"
+#include "app/core/RefCounted.h"
 #include "device/DeviceServices.h"
 #include "device/SectorChannel.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 
 namespace {
 

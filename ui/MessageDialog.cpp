@@ -4,12 +4,12 @@
 #include <utility>
 
 #include "app/Application.h"
-#include "app/FormatText.h"
-#include "app/RectMath.h"
-#include "app/RefPtr.h"
+#include "app/core/FormatText.h"
+#include "app/core/RectMath.h"
+#include "app/core/RefPtr.h"
 #include "resources/ResourceIds.h"
-#include "ui/MessageTable.h"
 #include "ui/SkinFont.h"
+#include "ui/core/MessageTable.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "ui/ShutdownBlock.h"
 
-#include "ui/MessageTable.h"
+#include "ui/core/MessageTable.h"
 
 namespace {
 

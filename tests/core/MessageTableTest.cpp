@@ -3,7 +3,7 @@
 #include <iterator>
 
 #include "engine/UpdateResult.h"
-#include "ui/MessageTable.h"
+#include "ui/core/MessageTable.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 #include "engine/DataFile.h"
 #include "engine/UpdateController.h"
 #include "tests/support/StandIns.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RefPtr.h"
+#include "app/core/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "emulator/EmulatedHandheld.h"
 #include "tests/support/EmulatedSystem.h"

@@ -8,7 +8,7 @@
 
 #include "app/Application.h"
 #include "app/Dialog.h"
-#include "app/RefPtr.h"
+#include "app/core/RefPtr.h"
 #include "resources/ResourceIds.h"
 #include "tests/windows/WindowTestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "ui/MessageTable.h"
+#include "ui/core/MessageTable.h"
 
 int32_t languageIndex = kLanguageEnglish;
 
