@@ -10,11 +10,11 @@
 #include "ConsoleWindow.h"
 #include "device/HandheldFinder.h"
 #include "device/ObservedVolumes.h"
-#include "device/Sleeper.h"
 #include "engine/DeviceImage.h"
 #include "engine/UpdateController.h"
 #include "platform/ProgramDataFile.h"
 #include "platform/SystemDevices.h"
+#include "tests/support/CountingSleeper.h"
 #ifndef _WIN32
 #include "platform/posix/PosixVolumes.h"
 #endif
