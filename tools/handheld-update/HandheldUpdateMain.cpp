@@ -20,13 +20,6 @@
 #include "platform/posix/PosixVolumes.h"
 #endif
 
-namespace {
-
-// Above every update result.
-constexpr int kUsageError = 101;
-
-}  // namespace
-
 // CLI11 throws from setting up its options only when they are set up wrongly.
 // NOLINTNEXTLINE(bugprone-exception-escape)
 int main(int argc, char** argv) {
@@ -47,6 +40,7 @@ int main(int argc, char** argv) {
                    "A block device or volume file to search, as the drives from C: on, in order")
         ->option_text("PATH");
 #endif
+    constexpr int kUsageError = 101;  // above every update result
     if (const auto stop = ParseCommandLine(app, argc, argv, std::cout, std::cerr, kUsageError)) {
         return *stop;
     }
