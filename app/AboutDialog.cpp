@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "app/Application.h"
-#include "app/FormatText.h"
+#include "app/core/FormatText.h"
 #include "resources/ResourceIds.h"
 
 namespace {

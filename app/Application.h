@@ -1,11 +1,13 @@
-// The life of the process: single instance, main window, main loop and shutdown.
+// The life of the process: single instance, main window, main loop and shutdown. Run and the
+// main loop create the skinned windows, so they are the program's own (app/main/); the title,
+// the instance and the pump that every window uses lie below the windows (MessagePump.cpp).
 #pragma once
 
 #include <windows.h>
 
-#include "app/RefPtr.h"
+#include "app/core/RefPtr.h"
 
-class MainWindow;
+class ModelessDialog;
 
 constexpr int kTitleCapacity = 256;
 
@@ -22,10 +24,11 @@ public:
     static bool QuitTaken() { return quitTaken; }
 
 private:
-    static void MainLoop(MainWindow& window);
+    static void MainLoop(ModelessDialog& window);
 
     static bool quitTaken;
 };
 
 extern HINSTANCE g_instance;
-extern RefPtr<MainWindow> g_mainWindow;
+// The main window, seen by the dialog framework's base: the pump asks it for its shortcuts.
+extern RefPtr<ModelessDialog> g_mainWindow;

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/RectMath.h"
-#include "app/RefPtr.h"
+#include "app/core/RectMath.h"
+#include "app/core/RefPtr.h"
 
 HWND g_activeDialog = nullptr;
 
@@ -12,14 +12,6 @@ const wchar_t kDialogObjectProperty[] = L"{6F554134-B10C-4DFF-A5BC-C4B0ACF52EFD}
 namespace {
 
 constexpr UINT kMenuItemQueryMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE;
-
-Rect ToRect(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-
-RECT ToRECT(const Rect& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
 
 RECT WorkArea() {
     RECT area{};
@@ -245,7 +237,7 @@ void CenterWindow(HWND reference, HWND window) {
     if (reference != nullptr) GetWindowRect(reference, &around);
     Rect r = CenterRect(ToRect(around), ToRect(placed));
     if ((GetWindowLongW(window, GWL_STYLE) & WS_CHILD) != 0) {
-        RECT local = ToRECT(r);
+        auto local = FromRect<RECT>(r);
         MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&local), 2);
         r = ToRect(local);
     } else {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/RefCounted.h"
+#include "app/core/RefCounted.h"
 
 class Dialog : public RefCounted {
 public:
@@ -52,6 +52,8 @@ class ModelessDialog : public Dialog {
 public:
     bool Create(HINSTANCE instance, HWND parent, uint32_t templateId) override;
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Keys the window turns into commands before the pump dispatches them; true when taken.
+    virtual bool TranslateShortcut(MSG& /*message*/) { return false; }
 };
 
 class ModalDialog : public Dialog {

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 #include "engine/DataFile.h"
 #include "tools/zdat/DataFileWriter.h"
 

@@ -4,15 +4,15 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 #include "device/Mailbox.h"
+#include "device/MemoryBlocks.h"
 #include "device/ProgressSink.h"
 #include "device/Sleeper.h"
 #include "device/VolumeAccess.h"
 
 namespace {
 
-constexpr int32_t kDriveLetters = 26;
 // Keeps the wSectors field of the VWIN32 packet and the byte count within their widths.
 constexpr uint32_t kMostSectorsPerTransfer = 0xFFFF;
 
@@ -105,8 +105,8 @@ bool HandheldDevice::Identify() {
 
 void HandheldDevice::WriteClosingBlock() {
     if (OpenIdentified() != RunOpening::Ready) return;
-    const uint8_t zeros[kMemoryBlockSize] = {};
-    WriteBlocks(kClosingBlockAddress, kMemoryBlockSize, zeros);
+    const uint8_t zeros[kBlockSize] = {};
+    WriteBlocks(kClosingBlock, kBlockSize, zeros);
     Close();
 }
 
@@ -215,11 +215,11 @@ bool HandheldDevice::ReadBlocks(uint32_t firstBlock, uint32_t byteCount, uint8_t
             result = TakeAnswer(transfer, byteCount - done, destination + done, &payload);
             // The next command names a whole block, so an answer that ends mid-block
             // and leaves bytes missing would put the next answer in the wrong place.
-            if (result && payload % kMemoryBlockSize != 0 && done + payload != byteCount) {
+            if (result && payload % kBlockSize != 0 && done + payload != byteCount) {
                 result = false;
             }
             if (result) {
-                block += payload / kMemoryBlockSize;
+                block += payload / kBlockSize;
                 done += payload;
             }
             services.progress->PumpMessages();
@@ -254,7 +254,7 @@ bool HandheldDevice::WriteBlocks(uint32_t firstBlock, uint32_t byteCount, const 
             cursor += part;
             remaining -= part;
         }
-        services.progress->StepProgress((part + kMemoryBlockSize - 1) / kMemoryBlockSize);
+        services.progress->StepProgress((part + kBlockSize - 1) / kBlockSize);
         services.progress->PumpMessages();
         if (!written) {
             result = false;

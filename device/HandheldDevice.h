@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/RefCounted.h"
+#include "app/core/RefCounted.h"
 #include "device/DeviceServices.h"
 #include "device/SectorChannel.h"
 
@@ -12,9 +12,6 @@ class HandheldDevice : public RefCounted {
 public:
     enum Direction : int32_t { NoDirection = 0, Reading = 1, Writing = 2 };
     static constexpr uint32_t kTurnaroundMilliseconds = 100;
-    // One past the 512 blocks of the image; the handheld takes a zero block there as the end
-    // of an update.
-    static constexpr uint32_t kClosingBlockAddress = 512;
     // A volume that has just appeared may be held open for a while by another program
     // (Explorer, the indexer, a virus scanner): the lock is asked for again, up to 14.9 s in
     // all, as disk writers wait.
@@ -27,7 +24,7 @@ public:
     HandheldDevice(int32_t driveIndex, const DeviceServices& services);
     ~HandheldDevice() override;
 
-    // Opens itself, writes one zero block at block address 512 and closes again; writes
+    // Opens itself, writes one zero block to the closing block and closes again; writes
     // nothing to a drive that no longer identifies.
     virtual void WriteClosingBlock();
     // Tries the VWIN32 device first, then the drive's own volume, for reading and writing.

@@ -6,8 +6,6 @@
 
 #include "device/SectorChannel.h"
 
-constexpr uint32_t kMemoryBlockSize = 4096;
-
 constexpr uint32_t kCommandSector = 49;
 constexpr uint32_t kWriteWindowSector = 51;
 constexpr uint32_t kReadWindowSector = 88;

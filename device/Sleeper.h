@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 class Sleeper {
 public:
@@ -10,19 +9,4 @@ public:
 
 protected:
     ~Sleeper() = default;
-};
-
-// Keeps every pause asked for, and takes it through another sleeper when given one.
-class CountingSleeper final : public Sleeper {
-public:
-    explicit CountingSleeper(Sleeper* inner = nullptr) : inner(inner) {}
-    void Sleep(uint32_t milliseconds) override {
-        pauses.push_back(milliseconds);
-        if (inner != nullptr) inner->Sleep(milliseconds);
-    }
-
-    std::vector<uint32_t> pauses;
-
-private:
-    Sleeper* inner;
 };

@@ -7,6 +7,9 @@
 
 #include "device/SectorChannel.h"
 
+// Volumes 0 to 25, as Windows has drive letters A to Z.
+constexpr int32_t kDriveLetters = 26;
+
 class VolumeAccess {
 public:
     // Bit n set: volume n is present.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 
 namespace {
 
@@ -174,7 +174,7 @@ void EmulatedHandheld::RunCommand(const uint8_t* sector) {
             break;
         case kWrite:
             if (phase != Phase::Begun) Complain("WriteCommand without BeginCommand");
-            receiveStart = uint64_t{block} * HandheldMemory::kBlockSize;
+            receiveStart = uint64_t{block} * kBlockSize;
             receiveCount = command.ByteCount();
             received = 0;
             phase = Phase::Receiving;
@@ -196,7 +196,7 @@ void EmulatedHandheld::RunCommand(const uint8_t* sector) {
 // The answer is a stream: four length bytes, then memory from the block asked for, as far
 // as the length says; zeros after it.
 void EmulatedHandheld::BeginAnswer(uint32_t block) {
-    answerStart = uint64_t{block} * HandheldMemory::kBlockSize;
+    answerStart = uint64_t{block} * kBlockSize;
     const uint64_t available =
         answerStart < HandheldMemory::kSize ? HandheldMemory::kSize - answerStart : 0;
     const auto payload =
@@ -243,8 +243,7 @@ void EmulatedHandheld::ReceiveWindow(const uint8_t* data, uint32_t length) {
         dirty = true;
     }
     received += take;
-    constexpr uint64_t kClosingStart =
-        uint64_t{HandheldMemory::kClosingBlock} * HandheldMemory::kBlockSize;
+    constexpr uint64_t kClosingStart = uint64_t{kClosingBlock} * kBlockSize;
     if (received == receiveCount && receiveStart <= kClosingStart &&
         receiveStart + receiveCount >= HandheldMemory::kSize) {
         record.closingBlockArrived = true;

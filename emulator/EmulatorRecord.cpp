@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 
 uint32_t MailboxCommand::Block() const {
     return LoadBe32(bytes.data() + 1);

@@ -23,7 +23,7 @@ uint32_t EmulatorVolumes::PresentVolumes() {
 }
 
 EmulatedHandheld* EmulatorVolumes::HandheldAt(int32_t driveIndex) const {
-    if (driveIndex < 0 || driveIndex >= kDrives) return nullptr;
+    if (driveIndex < 0 || driveIndex >= kDriveLetters) return nullptr;
     return handhelds[static_cast<size_t>(driveIndex)];
 }
 

@@ -36,8 +36,7 @@ public:
 private:
     std::unique_ptr<SectorChannel> Open(int32_t index, bool forWriting);
 
-    static constexpr int32_t kDrives = 26;
-    std::array<EmulatedHandheld*, kDrives> handhelds{};
+    std::array<EmulatedHandheld*, kDriveLetters> handhelds{};
     uint32_t present = 0;
     bool vwin32 = false;
     std::vector<int32_t> openedVolumes;

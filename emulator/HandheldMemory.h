@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "device/MemoryBlocks.h"
+
 struct HandheldOptions;
 
 class HandheldMemory {
 public:
-    static constexpr uint32_t kBlockSize = 4096;
-    static constexpr uint32_t kBlocks = 513;
+    static constexpr uint32_t kBlocks = kClosingBlock + 1;
     static constexpr size_t kSize = size_t{kBlocks} * kBlockSize;
-    static constexpr uint32_t kClosingBlock = 512;
     static constexpr uint32_t kRecordOffset = 0x960;
     static constexpr uint32_t kVersionWordOffset = kRecordOffset + 0x44;
     static constexpr uint32_t kGroupOffset = kRecordOffset + 0x46;

@@ -1,6 +1,6 @@
 #include "engine/DataFile.h"
 
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 #include "engine/DataFileFormat.h"
 
 uint32_t IdList::Id(uint32_t k) const {

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 #include "engine/DataFile.h"
 
 constexpr size_t kHeaderDataVersionField = 0;

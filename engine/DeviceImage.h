@@ -4,19 +4,18 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "device/MemoryBlocks.h"
 #include "engine/SystemRecord.h"
 
 class HandheldDevice;
 class RunWindow;
 
-constexpr uint32_t kBlockSize = 4096;
-constexpr uint32_t kImageBlocks = 512;
+constexpr uint32_t kImageBlocks = kClosingBlock;  // everything below the closing block
 constexpr size_t kImageSize = size_t{kImageBlocks} * kBlockSize;
 constexpr uint32_t kSystemBlockLow = 509;
 constexpr uint32_t kSystemBlockHigh = 511;
 constexpr uint32_t kFirstWriteBackBlock = 3;
 constexpr uint32_t kWriteBackBlocks = 509;
-constexpr uint32_t kClosingBlock = 512;
 
 constexpr uint32_t BlocksFor(uint32_t byteCount) {
     return byteCount / kBlockSize + (byteCount % kBlockSize != 0 ? 1 : 0);

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "device/ProgressSink.h"
-#include "ui/MessageTable.h"
+#include "ui/core/MessageTable.h"
 
 enum class RunControl {
     UpdateButton,

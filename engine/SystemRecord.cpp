@@ -1,6 +1,6 @@
 #include "engine/SystemRecord.h"
 
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <utility>
 
-#include "app/FormatText.h"
+#include "app/core/FormatText.h"
 #include "device/HandheldScanner.h"
 #include "engine/DataFile.h"
 #include "engine/DeviceImage.h"

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/RefPtr.h"
+#include "app/core/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "engine/UpdateRun.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "ui/MessageTable.h"
+#include "ui/core/MessageTable.h"
 
 enum class UpdateResult : int32_t {
     Updated = 0,

@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "app/Dialog.h"
+#include "device/ProgressMath.h"
 #include "engine/RunWindow.h"
-#include "ui/ProgressMath.h"
 #include "ui/ShutdownBlock.h"
 #include "ui/SkinnedDialog.h"
 
@@ -35,7 +35,7 @@ public:
     void ShowMessage(MessageKind kind, const wchar_t* text) override;
 
     // The window's keyboard shortcuts (F1 for the About box); true when it took the message.
-    bool TranslateShortcut(MSG& message);
+    bool TranslateShortcut(MSG& message) override;
 
     int32_t BusyCount() const { return busyCount; }
     ProgressState Progress() const { return progress; }

@@ -4,12 +4,12 @@
 #include <utility>
 
 #include "app/Application.h"
-#include "app/FormatText.h"
-#include "app/RectMath.h"
-#include "app/RefPtr.h"
+#include "app/core/FormatText.h"
+#include "app/core/RectMath.h"
+#include "app/core/RefPtr.h"
 #include "resources/ResourceIds.h"
-#include "ui/MessageTable.h"
 #include "ui/SkinFont.h"
+#include "ui/core/MessageTable.h"
 
 namespace {
 
@@ -126,7 +126,7 @@ void MessageDialog::PaintText(const DRAWITEMSTRUCT& item) const {
 
     // Measure the wrapped block, a size smaller each time until it fits, then centre it as a
     // whole; a block that never fits is cut equally at top and bottom.
-    const Rect area{item.rcItem.left, item.rcItem.top, item.rcItem.right, item.rcItem.bottom};
+    const Rect area = ToRect(item.rcItem);
     RECT block{};
     for (int height = SkinFontHeight(); height >= kSmallestTextHeight; --height) {
         FontHandle smaller = CreateSkinFont(height);
@@ -139,7 +139,6 @@ void MessageDialog::PaintText(const DRAWITEMSTRUCT& item) const {
             break;
         }
     }
-    const Rect centred = CenterRect(area, {block.left, block.top, block.right, block.bottom});
-    RECT where{centred.left, centred.top, centred.right, centred.bottom};
+    auto where = FromRect<RECT>(CenterRect(area, ToRect(block)));
     ::DrawTextW(item.hDC, text, -1, &where, kTextFormat);
 }

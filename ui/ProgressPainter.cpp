@@ -1,6 +1,6 @@
 #include "ui/ProgressPainter.h"
 
-#include "app/FormatText.h"
+#include "app/core/FormatText.h"
 #include "ui/SkinFont.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "ui/ProgressMath.h"
+#include "device/ProgressMath.h"
 #include "ui/SkinPicture.h"
 
 // Composed off-screen and copied in one piece, so it never shows half-drawn.

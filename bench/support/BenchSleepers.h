@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <thread>
 
-#include "device/Sleeper.h"
+#include "tests/support/CountingSleeper.h"
 
 // Sleeps as the product's own pause does, and counts what it was asked for and how long it
 // really took: the excess is the system waking the thread late, not work of ours.

@@ -3,6 +3,9 @@
 // shlwapi.h needs the types of windows.h.
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/ProgramDataFile.h"
 #include "platform/win32/Win32Handles.h"
 
@@ -55,8 +58,10 @@ std::unique_ptr<MappedFile> ProgramDataFile::OpenDataFile() {
     wchar_t path[MAX_PATH + 1] = {};
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return nullptr;
-    // The data file lives in the program's folder.
+    // The data file lives in the program's folder. Its name is ASCII, so each char widens as is.
+    wchar_t name[sizeof kDataFileName] = {};
+    std::copy(std::begin(kDataFileName), std::end(kDataFileName), name);
     if (!PathRemoveFileSpecW(path)) return nullptr;
-    if (!PathAppendW(path, L"Zumbiko Update.dat")) return nullptr;
+    if (!PathAppendW(path, name)) return nullptr;
     return MapWide(path);
 }

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int32_t kDriveLetters = 26;
 constexpr UINT kDirectoryCapacity = MAX_PATH + 1;
 
 wchar_t LetterOf(int32_t index) {

@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "app/FormatText.h"
+#include "app/core/FormatText.h"
 
 TEST(FormatText, FormatsIdAsEightUpperCaseHexDigits) {
     wchar_t text[32];

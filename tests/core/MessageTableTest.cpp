@@ -3,7 +3,7 @@
 #include <iterator>
 
 #include "engine/UpdateResult.h"
-#include "ui/MessageTable.h"
+#include "ui/core/MessageTable.h"
 
 namespace {
 
@@ -91,6 +91,10 @@ TEST(MessageTable, EveryTextReadsExactlySoInEachLanguage) {
          L"Das Geraet konnte nicht erreicht werden.\nDieses Programm braucht "
          L"Administratorrechte.\nBitte starten Sie es erneut als Administrator.",
          "opens refused for lack of rights"},
+        {MsgShutdownReason,
+         L"The handheld is being updated. Please wait until the update has finished.",
+         L"Das Geraet wird aktualisiert. Bitte warten, bis die Aktualisierung fertig ist.",
+         "why Windows waits to shut down"},
     };
     ASSERT_EQ(kMessageCount, std::size(texts));
     EXPECT_EQ(kLanguageEnglish, languageIndex) << "English at start";

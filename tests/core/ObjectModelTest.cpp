@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/RefCounted.h"
-#include "app/RefPtr.h"
+#include "app/core/RefCounted.h"
+#include "app/core/RefPtr.h"
 
 namespace {
 

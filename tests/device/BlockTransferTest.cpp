@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/RefPtr.h"
+#include "app/core/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "emulator/EmulatedHandheld.h"
 #include "tests/support/EmulatedSystem.h"

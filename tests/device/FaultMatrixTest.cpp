@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr size_t kBlock = HandheldMemory::kBlockSize;
+constexpr size_t kBlock = kBlockSize;
 constexpr uint32_t kCommandSector = 49;
 constexpr uint8_t kBegin = 0x80;
 constexpr uint8_t kEnd = 0x81;

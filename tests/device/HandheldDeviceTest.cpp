@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/RefPtr.h"
+#include "app/core/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "emulator/EmulatedHandheld.h"
 #include "engine/DeviceImage.h"

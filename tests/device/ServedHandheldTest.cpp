@@ -8,7 +8,7 @@
 
 #include "ServedEmulator.h"
 #include "UpdateFixture.h"
-#include "app/RefPtr.h"
+#include "app/core/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "device/HandheldFinder.h"
 #include "emulator/HandheldMemory.h"

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr size_t kBlock = HandheldMemory::kBlockSize;
+constexpr size_t kBlock = kBlockSize;
 
 ResourceDescription Resource(uint32_t id, uint32_t block, uint32_t length) {
     ResourceDescription resource{id, block, {}, std::nullopt};

@@ -11,7 +11,7 @@
 #include "FixtureHandhelds.h"
 #include "UpdateFixture.h"
 #include "emulator/HandheldMemory.h"
-#include "ui/MessageTable.h"
+#include "ui/core/MessageTable.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "FixtureHandhelds.h"
 #include "UpdateFixture.h"
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 #include "device/HandheldFinder.h"
 #include "emulator/EmulatedHandheld.h"
 #include "engine/DataFile.h"

@@ -9,7 +9,7 @@
 
 #include "EmulatedRun.h"
 #include "UpdateFixture.h"
-#include "app/RefPtr.h"
+#include "app/core/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "device/HandheldFinder.h"
 #include "platform/win32/Vwin32Channel.h"

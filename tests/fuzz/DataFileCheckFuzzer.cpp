@@ -6,7 +6,7 @@
 
 #include "EmulatedRun.h"
 #include "FuzzCheck.h"
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 #include "engine/DataFileFormat.h"
 #include "tools/zdat/DataFileChecker.h"
 #include "tools/zdat/DataFileDumper.h"

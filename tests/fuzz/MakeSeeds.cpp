@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "UpdateFixture.h"
-#include "app/RefPtr.h"
+#include "app/core/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "device/ObservedVolumes.h"
 #include "emulator/EmulatedHandheld.h"

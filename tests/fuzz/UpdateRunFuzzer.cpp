@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr size_t kBlock = HandheldMemory::kBlockSize;
+constexpr size_t kBlock = kBlockSize;
 
 bool SameBlocks(const std::vector<uint8_t>& a, const uint8_t* b, uint32_t first, uint32_t end) {
     return std::equal(a.data() + first * kBlock, a.data() + end * kBlock, b + first * kBlock);

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "ui/ProgressMath.h"
+#include "device/ProgressMath.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/RectMath.h"
+#include "app/core/RectMath.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "device/DeviceServices.h"
-#include "device/Sleeper.h"
 #include "emulator/EmulatorVolumes.h"
+#include "tests/support/CountingSleeper.h"
 #include "tests/support/StandIns.h"
 #ifdef _WIN32
 #include "tests/support/LockRuleVolumes.h"

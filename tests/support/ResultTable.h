@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/MessageTable.h"
+#include "ui/core/MessageTable.h"
 
 struct ResultRow {
     std::string name;

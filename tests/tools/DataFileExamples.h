@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 #include "engine/DataFileFormat.h"
 #include "tools/zdat/DataFileWriter.h"
 

@@ -26,6 +26,9 @@ plant device/HandheldDevice.cpp '#include "engine/DeviceImage.h"' engine/DeviceI
 plant device/Mailbox.h '#include "resources/ResourceIds.h"' resources/ResourceIds.h
 plant engine/UpdateResult.cpp 'constexpr int kUpdateButton = 1101;' engine/UpdateResult.cpp
 plant platform/posix/PosixVolumes.cpp '#include "app/Dialog.h"' app/Dialog.h
-# A portable helper that takes in window code makes window code of everything below it.
-plant app/FormatText.cpp '#include "app/Dialog.h"' app/FormatText.h
+plant app/core/FormatText.cpp '#include "app/Dialog.h"' app/Dialog.h
+plant ui/core/MessageTable.cpp '#include <windows.h>' ui/core/MessageTable.cpp
+plant app/Dialog.cpp '#include "ui/MainWindow.h"' ui/MainWindow.h
+plant ui/MainWindow.cpp '#include "app/main/UpdateWiring.h"' app/main/UpdateWiring.h
+plant platform/posix/PosixVolumes.cpp '#include "platform/win32/Win32Handles.h"' Win32Handles.h
 exit $missed

@@ -8,7 +8,9 @@
 
 #include "app/Application.h"
 #include "app/Dialog.h"
-#include "app/RefPtr.h"
+#include "app/DllSearch.h"
+#include "app/core/RefPtr.h"
+#include "platform/win32/SystemFunction.h"
 #include "resources/ResourceIds.h"
 #include "tests/windows/WindowTestSupport.h"
 
@@ -274,4 +276,11 @@ TEST_F(DialogPlacement, ChildCentresInItsParentAndTopLevelStaysOnTheWorkArea) {
     GetWindowRect(window, &kept);
     EXPECT_EQ(area.right, kept.right);
     DestroyWindow(owner);
+}
+
+// Wine, as Windows 8 and later, has the call that keeps loads by name to the system folder.
+TEST(SystemFunction, FoundWhereTheSystemHasItAndNullElsewhere) {
+    EXPECT_EQ(DllSearch::SystemDirectoryOnly, RestrictDllSearch());
+    EXPECT_EQ(nullptr, OptionalSystemFunction<FARPROC>(L"kernel32.dll", "NoSuchCall"));
+    EXPECT_EQ(nullptr, OptionalSystemFunction<FARPROC>(L"nosuch.dll", "Sleep"));
 }

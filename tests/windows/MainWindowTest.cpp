@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "app/Application.h"
-#include "app/RefPtr.h"
+#include "app/core/RefPtr.h"
 #include "engine/DeviceImage.h"
 #include "engine/UpdateController.h"
 #include "platform/win32/Win32Handles.h"

@@ -4,12 +4,12 @@
 #include <string>
 
 #include "app/Application.h"
-#include "app/RefPtr.h"
+#include "app/core/RefPtr.h"
 #include "resources/ResourceIds.h"
 #include "tests/windows/ProgramControl.h"
 #include "tests/windows/WindowTestSupport.h"
 #include "ui/MessageDialog.h"
-#include "ui/MessageTable.h"
+#include "ui/core/MessageTable.h"
 
 namespace {
 

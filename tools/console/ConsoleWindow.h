@@ -8,8 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "device/ProgressMath.h"
 #include "engine/RunWindow.h"
-#include "ui/ProgressMath.h"
 
 struct ConsoleStyle {
     enum class Progress { Hidden, Lines, Bar };

@@ -1,8 +1,8 @@
 // Runs one update from a console, through the same engine and device code as the program,
 // and tells how long it took and what it sent.
-#include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,11 +10,12 @@
 #include "ConsoleWindow.h"
 #include "device/HandheldFinder.h"
 #include "device/ObservedVolumes.h"
-#include "device/Sleeper.h"
 #include "engine/DeviceImage.h"
 #include "engine/UpdateRun.h"
 #include "platform/ProgramDataFile.h"
 #include "platform/SystemDevices.h"
+#include "tests/support/CountingSleeper.h"
+#include "tools/CommandLine.h"
 #ifndef _WIN32
 #include "platform/posix/PosixVolumes.h"
 #endif
@@ -24,8 +25,8 @@
 int main(int argc, char** argv) {
     CLI::App app(
         "Finds the one handheld among the drives and updates it as the program does, and tells "
-        "how long it took and what it sent. Exit code: the update's result (0 updated), or one "
-        "above 100 for a usage error.",
+        "how long it took and what it sent. Exit code: the update's result (0 updated), or 101 "
+        "for a usage error.",
         "handheld-update");
     std::string dataPath;
     bool german = false;
@@ -39,7 +40,10 @@ int main(int argc, char** argv) {
                    "A block device or volume file to search, as the drives from C: on, in order")
         ->option_text("PATH");
 #endif
-    CLI11_PARSE(app, argc, argv);
+    constexpr int kUsageError = 101;  // above every update result
+    if (const auto stop = ParseCommandLine(app, argc, argv, std::cout, std::cerr, kUsageError)) {
+        return *stop;
+    }
     if (german) languageIndex = kLanguageGerman;
 #ifndef _WIN32
     PosixVolumes systemVolumes;

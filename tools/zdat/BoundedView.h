@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 
 class BoundedView {
 public:

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 #include "engine/DataFile.h"
 #include "engine/DataFileFormat.h"
 #include "tools/zdat/BoundedView.h"

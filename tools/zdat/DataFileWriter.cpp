@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "app/ByteOrder.h"
+#include "device/ByteOrder.h"
 #include "tools/zdat/DataFileRecords.h"
 
 namespace {

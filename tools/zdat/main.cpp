@@ -1,11 +1,13 @@
 // zdat: builds, checks and lists update data files.
-// Exit codes: 0 success, 1 the file breaks the rules of a well-formed file, 2 any other failure.
+// Exit codes: 0 success, 1 the file breaks the rules of a well-formed file, 2 any other failure,
+// a mistake on the command line among them.
 
 #include <CLI/CLI.hpp>
 #include <exception>
 #include <iostream>
 
 #include "engine/DataFile.h"
+#include "tools/CommandLine.h"
 #include "tools/zdat/DataFileChecker.h"
 #include "tools/zdat/DataFileDumper.h"
 #include "tools/zdat/DataFileWriter.h"
@@ -73,7 +75,7 @@ int Dump(const std::string& input) {
 }
 
 int Run(int argc, char** argv) {
-    CLI::App app{"Builds, checks and lists update data files (\"Zumbiko Update.dat\")."};
+    CLI::App app{"Builds, checks and lists update data files (\"Zumbiko Update.dat\").", "zdat"};
     app.require_subcommand(1);
 
     std::string manifest;
@@ -93,7 +95,9 @@ int Run(int argc, char** argv) {
     CLI::App* dump = app.add_subcommand("dump", "List a data file's content");
     dump->add_option("file", input, "Data file")->required();
 
-    CLI11_PARSE(app, argc, argv);
+    if (const auto stop = ParseCommandLine(app, argc, argv, std::cout, std::cerr, kExitFailure)) {
+        return *stop;
+    }
 
     if (build->parsed()) return Build(manifest, output, force);
     if (check->parsed()) return Check(input, warnings);

@@ -24,7 +24,7 @@
 #include "platform/SystemDevices.h"
 #include "platform/posix/ExclusiveVolume.h"
 #include "platform/posix/ExecutableDirectory.h"
-#include "ui/MessageTable.h"
+#include "ui/core/MessageTable.h"
 
 namespace {
 

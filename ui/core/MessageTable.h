@@ -25,8 +25,10 @@ enum MessageId : uint32_t {
     MsgDoNotRemove = 12,
     MsgDriveInUse = 13,
     MsgNeedsAdministrator = 14,
+    // Not a report: what Windows shows for the program while it holds off a shutdown.
+    MsgShutdownReason = 15,
 };
-constexpr uint32_t kMessageCount = 15;
+constexpr uint32_t kMessageCount = 16;
 
 constexpr int32_t kLanguageEnglish = 1;
 constexpr int32_t kLanguageGerman = 4;

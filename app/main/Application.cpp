@@ -4,16 +4,10 @@
 #include <dbt.h>
 
 #include "app/Dialog.h"
-#include "app/UpdateWiring.h"
+#include "app/main/UpdateWiring.h"
 #include "platform/win32/Win32Handles.h"
 #include "resources/ResourceIds.h"
 #include "ui/MainWindow.h"
-
-HINSTANCE g_instance = nullptr;
-RefPtr<MainWindow> g_mainWindow;
-
-wchar_t Application::title[kTitleCapacity] = {};
-bool Application::quitTaken = false;
 
 namespace {
 
@@ -86,8 +80,9 @@ void Application::Run() {
         return;
     }
 
-    g_mainWindow = new MainWindow();
-    ConnectUpdate(*g_mainWindow);
+    auto* window = new MainWindow();
+    g_mainWindow = window;
+    ConnectUpdate(*window);
     if (InitCommonControlClasses() && g_mainWindow->Create(g_instance, nullptr, IDD_MAIN_WINDOW)) {
         const DeviceNotification notification(g_mainWindow->Handle());
         if (notification.Registered()) MainLoop(*g_mainWindow);
@@ -97,7 +92,7 @@ void Application::Run() {
     g_mainWindow.Reset();
 }
 
-void Application::MainLoop(MainWindow& window) {
+void Application::MainLoop(ModelessDialog& window) {
     if (!PumpMessages()) return;
     for (;;) {
         window.OnIdle();
@@ -106,20 +101,4 @@ void Application::MainLoop(MainWindow& window) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, kLoopWaitMs, kLoopWakeMask);
         if (!PumpMessages()) return;
     }
-}
-
-bool Application::PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            // Remembered, so a pump inside a transfer cannot swallow it for the main loop.
-            quitTaken = true;
-            return false;
-        }
-        if (g_mainWindow && g_mainWindow->TranslateShortcut(message)) continue;
-        if (g_activeDialog != nullptr && IsDialogMessageW(g_activeDialog, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return true;
 }

@@ -1,4 +1,4 @@
-#include "app/RefCounted.h"
+#include "app/core/RefCounted.h"
 
 #include <atomic>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "app/RectMath.h"
+#include "app/core/RectMath.h"
 
 #include <algorithm>
 

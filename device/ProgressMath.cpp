@@ -1,4 +1,4 @@
-#include "ui/ProgressMath.h"
+#include "device/ProgressMath.h"
 
 #include <algorithm>
 #include <limits>

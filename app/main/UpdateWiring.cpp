@@ -1,4 +1,4 @@
-#include "app/UpdateWiring.h"
+#include "app/main/UpdateWiring.h"
 
 #include <memory>
 

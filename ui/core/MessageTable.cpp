@@ -1,4 +1,4 @@
-#include "ui/MessageTable.h"
+#include "ui/core/MessageTable.h"
 
 int32_t languageIndex = kLanguageEnglish;
 
@@ -57,6 +57,8 @@ const MessageEntry kMessages[kMessageCount] = {
      L"start it again as an administrator.",
      L"Das Geraet konnte nicht erreicht werden.\nDieses Programm braucht "
      L"Administratorrechte.\nBitte starten Sie es erneut als Administrator."},
+    {L"The handheld is being updated. Please wait until the update has finished.",
+     L"Das Geraet wird aktualisiert. Bitte warten, bis die Aktualisierung fertig ist."},
 };
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/FormatText.h"
+#include "app/core/FormatText.h"
 
 #include <cwchar>
 #include <memory>
