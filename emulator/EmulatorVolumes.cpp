@@ -13,6 +13,11 @@ void EmulatorVolumes::AttachUnopenable(int32_t driveIndex) {
     present |= uint32_t{1} << driveIndex;
 }
 
+void EmulatorVolumes::Detach(int32_t driveIndex) {
+    handhelds.at(static_cast<size_t>(driveIndex)) = nullptr;
+    present &= ~(uint32_t{1} << driveIndex);
+}
+
 uint32_t EmulatorVolumes::PresentVolumes() {
     return present;
 }

@@ -16,6 +16,8 @@ public:
     void Attach(int32_t driveIndex, EmulatedHandheld* handheld);
     // A drive letter that exists but cannot be opened, like an empty card reader.
     void AttachUnopenable(int32_t driveIndex);
+    // Unplugged: the drive is gone.
+    void Detach(int32_t driveIndex);
     // Serve every drive through one VWIN32 channel, as the Windows 95 family does.
     void PresentVwin32(bool present) { vwin32 = present; }
 

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "engine/DeviceImage.h"
-#include "tests/support/StandIns.h"
 
 namespace {
 
@@ -16,35 +15,10 @@ protected:
         return std::all_of(bytes + from, bytes + to, [value](uint8_t b) { return b == value; });
     }
 
-    CallLog log;
-    RecordingWindow window{&log};
     std::unique_ptr<DeviceImage> image = std::make_unique<DeviceImage>();
-    RefPtr<FakeHandheld> handheld{new FakeHandheld(4, log)};
 };
 
 }  // namespace
-
-TEST_F(DeviceImageTest, ReadsUpToTheLastBlockAndRefusesPastIt) {
-    ASSERT_TRUE(handheld->Open());
-    std::fill_n(handheld->Block(511), kBlockSize, 0x5A);
-    EXPECT_TRUE(image->ReadImageBlocks(*handheld, window, 511, kBlockSize));
-    EXPECT_TRUE(AllBytes(511, 0, kBlockSize, 0x5A));
-
-    log.clear();
-    EXPECT_FALSE(image->ReadImageBlocks(*handheld, window, 512, kBlockSize));
-    EXPECT_FALSE(image->ReadImageBlocks(*handheld, window, 511, kBlockSize + 1));
-    EXPECT_TRUE(log.empty()) << "the device was touched";
-    EXPECT_EQ(0, window.busyCount);
-}
-
-TEST_F(DeviceImageTest, BusyCountIsLoweredWhenTheDeviceFails) {
-    handheld->failReadAt = 509;
-    ASSERT_TRUE(handheld->Open());
-    EXPECT_FALSE(image->ReadImageBlocks(*handheld, window, 509, kBlockSize));
-    handheld->failWrites = true;
-    EXPECT_FALSE(image->WriteBack(*handheld, window));
-    EXPECT_EQ(0, window.busyCount);
-}
 
 TEST_F(DeviceImageTest, PlacementZeroFillsItsLastBlockAndOverwritesEarlierOnes) {
     std::fill_n(image->Bytes(), kImageSize, 0xEE);
@@ -73,20 +47,6 @@ TEST_F(DeviceImageTest, PlacementMustEndInsideTheImage) {
 
     EXPECT_TRUE(image->PlaceResource(512, 0, nullptr)) << "an empty resource covers no block";
     EXPECT_FALSE(image->PlaceResource(513, 0, nullptr));
-}
-
-TEST_F(DeviceImageTest, WriteBackSendsBlocksThreeToLastInOneTransfer) {
-    ASSERT_TRUE(handheld->Open());
-    image->Block(3)[0] = 0x77;
-    image->Block(511)[kBlockSize - 1] = 0x88;
-    image->Block(2)[0] = 0x99;
-    log.clear();
-    EXPECT_TRUE(image->WriteBack(*handheld, window));
-    EXPECT_EQ((CallLog{"SetProgressRange 0 509", "SetProgressPos 0", "WriteBlocks 3 2084864"}),
-              log);
-    EXPECT_EQ(0x77, handheld->Block(3)[0]);
-    EXPECT_EQ(0x88, handheld->Block(511)[kBlockSize - 1]);
-    EXPECT_EQ(0x00, handheld->Block(2)[0]) << "blocks below 3 are never sent";
 }
 
 namespace {

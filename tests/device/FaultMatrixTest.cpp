@@ -176,13 +176,13 @@ protected:
         expect(record.locks == record.unlockRequests, "a volume lock not released");
         CheckTransactions(record, problems);
 
-        // The closing block follows the results that call for it, unless the handheld is
-        // gone by then or its own transfer is what failed.
+        // Of the results here only an update ends with the closing block, unless the handheld
+        // is gone by then or its own transfer is what failed.
         const bool goneBeforeClosing =
             fault == Fault::VanishFrom && operation < FirstOperationOf(kClosing);
         const bool closingTransferFailed = step.transaction == kClosing && step.role != Role::End;
-        const bool closing = MessageForResult(result).writesClosingBlock && !goneBeforeClosing &&
-                             !closingTransferFailed;
+        const bool closing =
+            result == UpdateResult::Updated && !goneBeforeClosing && !closingTransferFailed;
         expect(record.closingBlockArrived == closing, "closing block wrong");
 
         // Windows of the write-back that went out before the fault.

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/core/RefPtr.h"
 #include "device/HandheldDevice.h"
 #include "emulator/EmulatedHandheld.h"
+#include "engine/DeviceImage.h"
 #include "tests/support/EmulatedSystem.h"
 
 namespace {
@@ -178,6 +182,57 @@ TEST_F(HandheldDeviceTest, BothPathsLockTheDriveWithoutMovingASector) {
     }
     EXPECT_EQ(handheld.Record().locks, 2u);
     EXPECT_TRUE(handheld.Record().operations.empty());
+}
+
+// The device image over a handheld: what it reads, what it refuses to ask for, what goes back.
+TEST_F(HandheldDeviceTest, ImageReadsUpToTheLastBlockAndRefusesPastIt) {
+    RefPtr<HandheldDevice> device = MakeDevice();
+    ASSERT_EQ(device->OpenIdentified(), HandheldDevice::RunOpening::Ready);
+    std::fill_n(handheld.Memory().Block(511), 4096, 0x5A);
+    auto image = std::make_unique<DeviceImage>();
+    EXPECT_TRUE(image->ReadImageBlocks(*device, test.window, 511, 4096));
+    EXPECT_EQ(image->Block(511)[0], 0x5A);
+    EXPECT_EQ(image->Block(511)[4095], 0x5A);
+
+    const size_t operations = handheld.Record().operations.size();
+    EXPECT_FALSE(image->ReadImageBlocks(*device, test.window, 512, 4096));
+    EXPECT_FALSE(image->ReadImageBlocks(*device, test.window, 511, 4097));
+    EXPECT_EQ(handheld.Record().operations.size(), operations) << "the handheld was asked";
+    EXPECT_EQ(test.window.busyCount, 0);
+}
+
+TEST_F(HandheldDeviceTest, ImageLowersBusyCountWhenTheHandheldFails) {
+    HandheldOptions options;
+    options.vanishAtOperation = 2;  // after the look at sector 0
+    EmulatedHandheld failing(options);
+    test.volumes.Attach(kDriveE, &failing);
+    RefPtr<HandheldDevice> device = MakeDevice();
+    auto image = std::make_unique<DeviceImage>();
+    ASSERT_EQ(device->OpenIdentified(), HandheldDevice::RunOpening::Ready);
+    EXPECT_FALSE(image->ReadImageBlocks(*device, test.window, 509, 4096));
+    EXPECT_FALSE(image->WriteBack(*device, test.window));
+    EXPECT_EQ(test.window.busyCount, 0);
+    device = nullptr;
+}
+
+TEST_F(HandheldDeviceTest, WriteBackSendsBlocksThreeToLastInOneTransfer) {
+    RefPtr<HandheldDevice> device = MakeDevice();
+    ASSERT_EQ(device->OpenIdentified(), HandheldDevice::RunOpening::Ready);
+    auto image = std::make_unique<DeviceImage>();
+    image->Block(3)[0] = 0x77;
+    image->Block(511)[4095] = 0x88;
+    image->Block(2)[0] = 0x99;
+    const uint8_t blockTwo = handheld.Memory().Block(2)[0];
+    EXPECT_TRUE(image->WriteBack(*device, test.window));
+    std::vector<std::pair<uint32_t, uint32_t>> transfers;
+    for (const MailboxCommand& command : handheld.Record().commands) {
+        if (command.Code() == 0x2A) transfers.emplace_back(command.Block(), command.ByteCount());
+    }
+    EXPECT_EQ(transfers, (std::vector<std::pair<uint32_t, uint32_t>>{{3, 509 * 4096}}));
+    EXPECT_EQ(handheld.Memory().Block(3)[0], 0x77);
+    EXPECT_EQ(handheld.Memory().Block(511)[4095], 0x88);
+    EXPECT_EQ(handheld.Memory().Block(2)[0], blockTwo) << "blocks below 3 are never sent";
+    EXPECT_EQ(test.window.StepTotal(), 509u) << "the bar goes from empty to full";
 }
 
 }  // namespace

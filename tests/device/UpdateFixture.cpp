@@ -57,6 +57,8 @@ std::optional<DataFileDescription> FixtureDataFileVariant(const std::string& nam
     DataFileDescription description = FixtureDataFile();
     CharacterDescription& character = description.groups[1].characters[1];
     if (name == "standard") {
+    } else if (name == "no-required-list") {
+        character.requiredList.reset();
     } else if (name == "no-second-list") {
         character.secondList.reset();
     } else if (name == "third-missing") {

@@ -17,9 +17,9 @@ constexpr uint16_t kFixtureNewVersion = 0x260;
 DataFileDescription FixtureDataFile();
 HandheldOptions FixtureHandheld();
 // The fixture's data file with one thing changed, for the results a data file decides:
-// "no-second-list", "third-missing" (the third required id has no entry), "too-large" (the
-// third required resource passes block 511), "old-layout" (group 2 repeats group 1, for old
-// number 5). Empty when the name is not one of these.
+// "no-required-list", "no-second-list", "third-missing" (the third required id has no entry),
+// "too-large" (the third required resource passes block 511), "old-layout" (group 2 repeats group
+// 1, for old number 5). Empty when the name is not one of these.
 std::optional<DataFileDescription> FixtureDataFileVariant(const std::string& name);
 
 // What the memory must hold afterwards. Updated: resources placed, every other block from 3

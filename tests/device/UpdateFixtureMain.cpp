@@ -1,16 +1,17 @@
 // For scripts that run the update outside a test program: writes the fixture's data file,
-// and checks a handheld memory file afterwards.
+// checks a handheld memory file afterwards, and prints the texts the program shows.
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <cwchar>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "FixtureHandhelds.h"
 #include "UpdateFixture.h"
 #include "emulator/HandheldMemory.h"
-#include "tools/handheld-emu/EmuCommandLine.h"
+#include "ui/core/MessageTable.h"
 
 namespace {
 
@@ -19,33 +20,11 @@ std::vector<uint8_t> ReadMemory(const char* path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// The fixture's handheld with the handheld-emu options the handheld was served with.
-bool ParseHandheld(const std::vector<std::string>& served, HandheldOptions* options) {
-    const HandheldOptions fixture = FixtureHandheld();
-    std::vector<std::string> arguments = {
-        "update-fixture", "-",
-        "--handheld",     "h",
-        "--version",      std::to_string(fixture.versionWord),
-        "--group",        std::to_string(fixture.characterGroup),
-        "--number",       std::to_string(fixture.characterNumber)};
-    arguments.insert(arguments.end(), served.begin(), served.end());
-    std::vector<const char*> argv;
-    argv.reserve(arguments.size());
-    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-    EmuCommandLine line;
-    if (ParseEmuCommandLine(static_cast<int>(argv.size()), argv.data(), &line, std::cout,
-                            std::cerr) ||
-        line.handhelds.size() != 1) {
-        return false;
-    }
-    *options = line.handhelds[0].options;
-    return true;
-}
-
 int CheckMemoryCommand(const std::string& path, const std::string& state, bool closing,
                        const std::vector<std::string>& served) {
-    HandheldOptions handheld;
-    if (!ParseHandheld(served, &handheld)) return 2;
+    const std::optional<std::vector<HandheldOptions>> handhelds = FixtureHandhelds(served);
+    if (!handhelds || handhelds->size() != 1) return 2;
+    const HandheldOptions& handheld = handhelds->front();
     const std::vector<uint8_t> memory = ReadMemory(path.c_str());
     const std::vector<std::string> problems =
         state == "second-run" ? CheckSecondRunMemory(memory, handheld)
@@ -84,6 +63,25 @@ int WriteDataCommand(const std::string& path, const std::string& variant) {
     return file.flush() ? 0 : 1;
 }
 
+// As the UI driver prints a text: line ends as \n, an id where the text has its directive.
+int MessageCommand(uint32_t id, const std::string& language, const std::string& reported) {
+    if (id >= kMessageCount) return 2;
+    languageIndex = language == "de" ? kLanguageGerman : kLanguageEnglish;
+    std::string text;
+    for (const wchar_t* c = MessageText(static_cast<MessageId>(id)); *c != 0; ++c) {
+        if (*c == L'\n') {
+            text += "\\n";
+        } else if (*c == L'%' && std::wcsncmp(c, L"%08X", 4) == 0) {
+            text += reported;
+            c += 3;
+        } else {
+            text += static_cast<char>(*c);
+        }
+    }
+    std::printf("%s\n", text.c_str());
+    return 0;
+}
+
 }  // namespace
 
 // CLI11 throws from setting up its options only when they are set up wrongly.
@@ -100,8 +98,9 @@ int main(int argc, char** argv) {
     std::string closing;
     CLI::App* write = app.add_subcommand("write-data", "Write the fixture's data file");
     write->add_option("file", path)->required();
-    write->add_option("variant", variant,
-                      "standard, no-second-list, third-missing, too-large or old-layout");
+    write->add_option(
+        "variant", variant,
+        "standard, no-required-list, no-second-list, third-missing, too-large or old-layout");
     CLI::App* options =
         app.add_subcommand("handheld-options", "The handheld-emu options of the fixture");
     CLI::App* check = app.add_subcommand(
@@ -116,6 +115,14 @@ int main(int argc, char** argv) {
     check->allow_extras();
     CLI::App* record = app.add_subcommand("record", "Version and character of blocks 509, 511");
     record->add_option("file", path)->required();
+    uint32_t id = 0;
+    std::string language = "en";
+    std::string reported;
+    CLI::App* message =
+        app.add_subcommand("message", "A message's text, as the UI driver shows it");
+    message->add_option("id", id)->required();
+    message->add_option("language", language)->check(CLI::IsMember({"en", "de"}));
+    message->add_option("reported", reported, "Eight hexadecimal digits for the text's id");
     CLI11_PARSE(app, argc, argv);
 
     if (write->parsed()) return WriteDataCommand(path, variant);
@@ -125,6 +132,7 @@ int main(int argc, char** argv) {
                     fixture.characterGroup, fixture.characterNumber);
         return 0;
     }
+    if (message->parsed()) return MessageCommand(id, language, reported);
     if (check->parsed())
         return CheckMemoryCommand(path, state, closing == "closing", check->remaining());
     return RecordCommand(path.c_str());

@@ -127,21 +127,9 @@ current_windows_version() {
     echo "${v:-default}"
 }
 
-msg_updated_en='Handheld device has been updated.\n\nReady to play!'
-msg_updated_de='Geraet wurde aktualisiert.\n\nBereit zum spielen.'
-msg_keep_en='Please do not remove the handheld during the update.'
-msg_keep_de='Bitte entfernen Sie das Geraet nicht waehrend die Aktualisierung stattfindet.'
-msg_none_en='Could not detect any handheld device.\nPlease make sure that only one device is attached.'
-msg_none_de='Konnte kein Geraet finden.\nBitte pruefen Sie ob nur ein Geraet verbunden ist.'
-msg_many_en='Detected more than one handheld device.\nPlease make sure that only one device is attached.'
-msg_data_file_en='Could not update handheld device.\nAn error has occurred while opening data file.\nPlease check your installation.'
-msg_read_en='Could not update handheld device.\nAn error has occurred while reading from handheld device.\nPlease try again.'
-msg_old_en='Could not update handheld device.\n\nWe have detected a Zumbiko 1.0 handheld. Please plug in your 2.0 handheld now and click OK.'
-msg_already_en='Could not update handheld device.\n\nThe handheld device has already been updated.'
-msg_character_en='Could not update handheld device.\n\nCharacter is not supported by this update.'
-msg_missing_en='Could not update handheld device.\nCharacter requires data that is not in this update.\nError code='
-msg_no_room_de='Das Geraet konnte nicht aktualisiert werden.\nNotwendige Daten passen nicht in das Geraet.\nFehlerkode='
-msg_write_en='An error occurred while writing data to handheld device.'
+# A message's text as the driver prints it, from the program's message table:
+# msg ID LANGUAGE [REPORTED ID].
+msg() { "$fixture" message "$@"; }
 
 language_state='controls: english=shown,enabled deutsch=shown,enabled update=hidden,enabled progress=hidden close=shown,enabled'
 ready_state='controls: english=hidden,enabled deutsch=hidden,enabled update=shown,enabled progress=hidden close=shown,enabled'
@@ -150,21 +138,6 @@ busy_state='controls: english=hidden,enabled deutsch=hidden,enabled update=hidde
 # The steps of one run after the language is chosen: Update, the warning of a run that found
 # one handheld (if any), the result.
 run_steps() { echo "click:update ${1:+message:ok} message:${2:-ok}${3:+:$3} ready"; }
-
-# One English run with one handheld on E: served with these options: it must end in the
-# expected message and leave the handheld's blocks untouched.
-single_run() {
-    local expected=$1 closing=$2
-    shift 2
-    data_file
-    served_start toy "$@"
-    served_map e toy
-    drive start click:english ready $(run_steps warning) click:close exit
-    driver_done
-    check saw "$expected"
-    served_expect_closed
-    memory toy untouched "$closing" "$@"
-}
 
 echo "== scenario $name${claimed_windows:+ on $claimed_windows}"
 if [[ $claimed_windows =~ dpi$ ]]; then
@@ -186,8 +159,8 @@ updated-english)
     check saw "$language_state"
     check saw "$ready_state"
     check saw "$busy_state"
-    check saw "message: icon=warning text=\"$msg_keep_en\""
-    check saw "message: icon=information text=\"$msg_updated_en\""
+    check saw "message: icon=warning text=\"$(msg 12 en)\""
+    check saw "message: icon=information text=\"$(msg 1 en)\""
     check saw "main window: disabled"
     check saw "progress: half way"
     check saw "close during write: refused"
@@ -205,8 +178,8 @@ updated-german)
     served_map e toy
     drive start click:deutsch ready $(run_steps warning ok information-german) key:escape exit
     driver_done
-    check saw "message: icon=warning text=\"$msg_keep_de\""
-    check saw "message: icon=information text=\"$msg_updated_de\""
+    check saw "message: icon=warning text=\"$(msg 12 de)\""
+    check saw "message: icon=information text=\"$(msg 1 de)\""
     served_expect_closed
     memory toy updated closing
     ;;
@@ -217,76 +190,10 @@ no-handheld-german)
     served_map e plain
     drive start click:deutsch ready click:update message:close:warning-german ready click:close exit
     driver_done
-    check saw "message: icon=warning text=\"$msg_none_de\""
+    check saw "message: icon=warning text=\"$(msg 2 de)\""
     served_expect_closed
     report plain 'commands=0 '
     memory plain untouched no-closing --label 'NO NAME'
-    ;;
-several-handhelds)
-    data_file
-    served_start one --handheld two
-    served_map e one
-    served_map f two
-    drive start click:english ready click:update message:ok ready click:close exit
-    driver_done
-    check saw "message: icon=warning text=\"$msg_many_en\""
-    served_expect_closed
-    for h in one two; do
-        report $h 'commands=0 '
-        memory $h untouched no-closing
-    done
-    ;;
-data-file-missing)
-    served_start toy
-    served_map e toy
-    drive start click:english ready $(run_steps warning ok error) click:close exit
-    driver_done
-    check saw "message: icon=error text=\"$msg_data_file_en\""
-    served_expect_closed
-    report toy 'closing-block=yes'
-    memory toy untouched closing
-    ;;
-read-error)
-    # Operations 1 and 2 are the scan's and the run's look at sector 0; 5 is the first
-    # block's read window.
-    single_run "message: icon=error text=\"$msg_read_en\"" no-closing --fail-op 5
-    report toy 'closing-block=no'
-    ;;
-wrong-version)
-    data_file
-    served_start low --version 0x1FF --handheld high --version 0x29A
-    served_map e low
-    drive start click:english ready $(run_steps warning) await:high $(run_steps warning) \
-        click:close exit
-    between_runs high served_map e high
-    driver_done
-    check times_seen 2 "message: icon=information text=\"$msg_old_en\""
-    served_expect_closed
-    memory low untouched closing --version 0x1FF
-    memory high untouched closing --version 0x29A
-    ;;
-already-updated)
-    single_run "message: icon=information text=\"$msg_already_en\"" closing --version 0x260
-    ;;
-character-unsupported)
-    # Group 1 has two characters: number 2 is one past its last.
-    single_run "message: icon=error text=\"$msg_character_en\"" closing --number 2
-    ;;
-data-missing)
-    # The second list missing, then the third required resource: nothing is written back.
-    data_file no-second-list
-    served_start toy
-    served_map e toy
-    drive start click:english ready $(run_steps warning) await:third $(run_steps warning) \
-        click:close exit
-    between_runs third data_file third-missing
-    driver_done
-    check saw "message: icon=error text=\"${msg_missing_en}FF000001\""
-    check saw "message: icon=error text=\"${msg_missing_en}00000012\""
-    served_expect_closed
-    # Two windows: one closing block a run.
-    report toy 'windows-written=2 '
-    memory toy untouched closing
     ;;
 data-too-large-german)
     data_file too-large
@@ -294,22 +201,9 @@ data-too-large-german)
     served_map e toy
     drive start click:deutsch ready $(run_steps warning ok error-german) click:close exit
     driver_done
-    check saw "message: icon=error text=\"${msg_no_room_de}00000012\""
+    check saw "message: icon=error text=\"$(msg 10 de 00000012)\""
     served_expect_closed
     memory toy untouched closing
-    ;;
-write-error)
-    # Gone after two read windows and 100 written ones; a later run finds no handheld.
-    data_file
-    served_start toy --vanish-after 102
-    served_map e toy
-    drive start click:english ready $(run_steps warning) $(run_steps) click:close exit
-    driver_done
-    check saw "message: icon=error text=\"$msg_write_en\""
-    check saw "message: icon=warning text=\"$msg_none_en\""
-    check times_seen 3 "$ready_state"
-    served_expect_closed
-    report toy 'closing-block=no'
     ;;
 old-layout)
     # Old number 5 is group 2, number 1 in the newer layout.
@@ -318,7 +212,7 @@ old-layout)
     served_map e toy
     drive start click:english ready $(run_steps warning) click:close exit
     driver_done
-    check saw "message: icon=information text=\"$msg_updated_en\""
+    check saw "message: icon=information text=\"$(msg 1 en)\""
     served_expect_closed
     "$fixture" record "$work/toy.memory" | tee "$work/record"
     check grep -qx 'block 509: version=0x260 group=2 number=1' "$work/record"
@@ -334,7 +228,7 @@ two-runs)
         click:close exit
     between_runs second served_map e second
     driver_done
-    check times_seen 2 "message: icon=information text=\"$msg_updated_en\""
+    check times_seen 2 "message: icon=information text=\"$(msg 1 en)\""
     served_expect_closed
     memory first updated closing
     memory second second-run closing --group 0 --number 0
@@ -344,8 +238,8 @@ swapped-drive | swapped-drive-no-data)
     # stick takes its letter. The stick must stay as it was, byte for byte: the run's open
     # finds no identification there (a read error); without a data file the closing block
     # that result 4 calls for stays away from it as well.
-    expected="$msg_read_en"
-    if [ "$name" = swapped-drive ]; then data_file; else expected="$msg_data_file_en"; fi
+    expected=$(msg 6 en)
+    if [ "$name" = swapped-drive ]; then data_file; else expected=$(msg 4 en); fi
     mkfs.fat -C -n STICK "$work/stick" 2048 >/dev/null
     cp "$work/stick" "$work/stick.before"
     served_start toy
@@ -370,7 +264,7 @@ stick-beside-handheld)
     served_map f stick
     WINEDEBUG=-all,trace+file drive start click:english ready $(run_steps warning) click:close exit
     driver_done
-    check saw "message: icon=information text=\"$msg_updated_en\""
+    check saw "message: icon=information text=\"$(msg 1 en)\""
     check [ "$(grep -c 'NtFsControlFile.*,0x00090018,' "$log")" -eq 2 ]
     served_expect_closed
     check grep -q '^stick opens=[1-9]' "$work/report"
@@ -391,11 +285,41 @@ windows-98)
     driver_done
     windows_version "$winver_saved"
     winver_saved=""
-    check times_seen 2 "message: icon=warning text=\"$msg_none_en\""
+    check times_seen 2 "message: icon=warning text=\"$(msg 2 en)\""
     served_expect_closed
     report toy 'commands=0 '
     report toy 'sector-writes=0 '
     memory toy untouched no-closing
+    ;;
+result-*)
+    # One row of the result table: one English run, the row's handhelds on E: and F:.
+    row=$(awk -v c="${name#result-}" '$1 == c' "$here/../support/update-results.txt")
+    read -r _ data result message icon closing state id options <<<"$row"
+    [ -n "$row" ] || { echo "scenario.sh: no row ${name#result-}" >&2; exit 2; }
+    read -ra options <<<"${options:-}"
+    own=("${options[@]}") second=""
+    for i in "${!options[@]}"; do
+        if [ "${options[$i]}" = --handheld ]; then
+            own=("${options[@]:0:$i}") second=${options[$((i + 1))]}
+        fi
+    done
+    [ "$data" = absent ] || data_file "$data"
+    served_start toy "${options[@]}"
+    served_map e toy
+    if [ -n "$second" ]; then served_map f "$second"; else served_map f none; fi
+    found=warning
+    [ "$result" -ne 2 ] && [ "$result" -ne 3 ] || found=""
+    drive start click:english ready $(run_steps "$found" ok "$icon") click:close exit
+    driver_done
+    check saw "message: icon=$icon text=\"$(msg "$message" en "${id#-}")\""
+    served_expect_closed
+    report toy "closing-block=$closing protocol-errors=0"
+    [ "$closing" = yes ] && closing=closing || closing=no-closing
+    [ "$state" = partly ] || memory toy "$state" "$closing" "${own[@]}"
+    if [ -n "$second" ]; then
+        report "$second" 'commands=0 '
+        memory "$second" untouched no-closing
+    fi
     ;;
 *)
     echo "scenario.sh: no scenario $name" >&2

@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzCheck(outcome.busyCount == 0, "busyCount is lowered again");
     FuzzCheck(outcome.messages.size() == 2, "one warning, one result message");
     FuzzCheck(run.Record().protocolErrors.empty(), "the mailbox protocol is kept");
-    FuzzCheck(run.Record().closingBlockArrived == MessageForResult(result).writesClosingBlock,
-              "the closing block follows exactly the results that call for it");
+    // Every result a handheld that never fails can give calls for the closing block.
+    FuzzCheck(run.Record().closingBlockArrived, "the closing block follows the result");
 
     HandheldMemory fresh;
     fresh.MakeFresh(options);

@@ -56,8 +56,11 @@ until_progress() {
     for ((i = 0; i < 200; i++)); do grep -qs ' 20%' "$1" && break; sleep 0.02; done
 }
 
+# A message's text, with its line ends, from the program's message table.
+said() { printf '%b' "$("$SERVED_FIXTURE" message "$1" en)"; }
+
 echo "== each result through a loop device"
-# handheld, exit status, what the program says
+# handheld, exit status, what the program says: msg:ID is that message's text
 while read -r name status says; do
     served_loop "$name"
     start=$(milliseconds)
@@ -65,12 +68,16 @@ while read -r name status says; do
     update "$SERVED_LOOP" || rc=$?
     echo "$name on $SERVED_LOOP: $rc in $(($(milliseconds) - start)) ms"
     check [ "$rc" -eq "$status" ]
-    check grep -q "$says" "$work/run.log"
+    if [[ $says == msg:* ]]; then
+        check grep -qzF -- "$(said "${says#msg:}")" "$work/run.log"
+    else
+        check grep -q "$says" "$work/run.log"
+    fi
 done <<EOF_TABLE
-fresh 0 Handheld device has been updated.
+fresh 0 msg:1
 plain 2 does not carry the handheld's identification
-failing 5 error has occurred while reading
-vanishing 11 error occurred while writing data
+failing 5 msg:6
+vanishing 11 msg:11
 EOF_TABLE
 start=$(milliseconds)
 rc=0
@@ -191,7 +198,7 @@ for signal in INT TERM HUP QUIT; do
     wait "$pid" || rc=$?
     echo "SIG$signal after 20%: $rc"
     check [ "$rc" -eq $((128 + $(kill -l "$signal"))) ]
-    check grep -q "^Handheld device has been updated." "$work/$name.log"
+    check grep -qzF -- "$(said 1)" "$work/$name.log"
     check grep -q "^SIG$signal came while zumbiko-update was using the handheld" "$work/$name.log"
 done
 served_loop piped
@@ -202,7 +209,7 @@ statuses=("${PIPESTATUS[@]}")
 set -e
 echo "zumbiko-update | head -n 1: ${statuses[*]}"
 check [ "${statuses[0]}" -eq 0 ]
-check grep -q "^Handheld device has been updated." "$work/piped.err"
+check grep -qzF -- "$(said 1)" "$work/piped.err"
 
 served_expect_closed
 report=$SERVED_WORK/report

@@ -132,7 +132,7 @@ timeout 120 wine "$ui_driver" --program "$program" \
     </dev/null 2>&1 | sed -u 's/\r$//' | tee "$work/driver.log"
 date=$(date -u -d "@$(cat "$build/source-date-epoch")" +%Y-%m-%d)
 check grep -qF "about: \"About Zumbiko Update...\" $version.0 ($date)" "$work/driver.log"
-check grep -qF 'message: icon=information text="Handheld device has been updated.' "$work/driver.log"
+check grep -qxF "message: icon=information text=\"$("$SERVED_FIXTURE" message 1 en)\"" "$work/driver.log"
 check grep -qxF 'exit: 0' "$work/driver.log"
 served_expect_closed
 check grep -qx 'block 511: version=0x250 group=0 number=1' <("$SERVED_FIXTURE" record "$work/toy.memory")

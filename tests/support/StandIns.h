@@ -77,12 +77,10 @@ private:
 // shows under ASan, and counts the copies alive, so that a test sees every one closed.
 class TestDataFile final : public DataFileSource {
 public:
-    explicit TestDataFile(std::vector<uint8_t> bytes = {}, CallLog* log = nullptr)
-        : bytes(std::move(bytes)), log(log) {}
+    explicit TestDataFile(std::vector<uint8_t> bytes = {}) : bytes(std::move(bytes)) {}
 
     // Null when missing or empty: an empty file cannot be mapped.
     std::unique_ptr<MappedFile> OpenDataFile() override {
-        if (log != nullptr) log->push_back("OpenDataFile");
         if (missing || bytes.empty()) return nullptr;
         return std::make_unique<CountedCopy>(bytes, openViews);
     }
@@ -107,60 +105,33 @@ private:
         size_t size;
         int& openViews;
     };
-
-    CallLog* log;
 };
 
-// A handheld's memory and what failed or happened on it, without sectors or a mailbox.
+// A handheld's memory, without sectors or a mailbox. The emulator serves every other case;
+// this serves what it cannot show: how many device objects are alive.
 class FakeHandheld : public HandheldDevice {
 public:
-    FakeHandheld(int32_t drive, CallLog& log, int* liveCount = nullptr)
+    FakeHandheld(int32_t drive, int* liveCount)
         : HandheldDevice(drive, DeviceServices{}),
-          log(log),
           liveCount(liveCount),
           memory(kImageSize + kBlockSize) {
-        if (liveCount) ++*liveCount;
+        ++*liveCount;
     }
-    ~FakeHandheld() override {
-        if (liveCount) --*liveCount;
-    }
+    ~FakeHandheld() override { --*liveCount; }
 
-    void WriteClosingBlock() override {
-        log.push_back("WriteClosingBlock");
-        HandheldDevice::WriteClosingBlock();
-    }
-    bool Open() override {
-        log.push_back("Open");
-        if (failOpen) return false;
-        open = true;
-        ++opens;
-        return true;
-    }
-    bool Identify() override {
-        log.push_back("Identify");
+    bool Open() override { return open = true; }
+    bool Identify() override { return open; }
+    void Close() override { open = false; }
+    bool ReadBlocks(uint32_t first, uint32_t bytes, uint8_t* destination) override {
+        if (open) std::memcpy(destination, Block(first), bytes);
         return open;
     }
-    void Close() override {
-        if (!open) return;
-        log.push_back("Close");
-        open = false;
-    }
-    bool ReadBlocks(uint32_t first, uint32_t bytes, uint8_t* destination) override {
-        log.push_back("ReadBlocks " + std::to_string(first));
-        if (!open || first == failReadAt) return false;
-        std::memcpy(destination, Block(first), bytes);
-        return true;
-    }
     bool WriteBlocks(uint32_t first, uint32_t bytes, const uint8_t* source) override {
-        log.push_back("WriteBlocks " + std::to_string(first) + " " + std::to_string(bytes));
-        if (!open || failWrites) return false;
-        std::memcpy(Block(first), source, bytes);
-        if (first == kClosingBlock) closingBlockWritten = true;
-        return true;
+        if (open) std::memcpy(Block(first), source, bytes);
+        return open;
     }
 
     uint8_t* Block(uint32_t block) { return memory.data() + size_t{block} * kBlockSize; }
-    SystemRecord Record(uint32_t block) { return SystemRecord(Block(block) + kSystemRecordOffset); }
     void SetIdentity(uint16_t version, int16_t group, int16_t number) {
         for (uint32_t block : {kSystemBlockLow, kSystemBlockHigh}) {
             uint8_t* record = Block(block) + kSystemRecordOffset;
@@ -173,15 +144,9 @@ public:
         }
     }
 
-    bool failOpen = false;
-    bool failWrites = false;
-    uint32_t failReadAt = ~0u;
     bool open = false;
-    int opens = 0;
-    bool closingBlockWritten = false;
 
 private:
-    CallLog& log;
     int* liveCount;
     std::vector<uint8_t> memory;  // blocks 0 to 511 and the closing block
 };
@@ -189,10 +154,7 @@ private:
 // Finds the fake handhelds attached, on their drives.
 class FakeScanner final : public HandheldScanner {
 public:
-    explicit FakeScanner(CallLog* log = nullptr) : log(log) {}
-
     int32_t FindHandhelds(uint32_t* mask) override {
-        if (log != nullptr) log->push_back("FindHandhelds");
         *mask = 0;
         for (const RefPtr<FakeHandheld>& handheld : attached) {
             *mask |= uint32_t{1} << handheld->GetDriveIndex();
@@ -200,7 +162,6 @@ public:
         return static_cast<int32_t>(attached.size());
     }
     RefPtr<HandheldDevice> CreateDevice(int32_t driveIndex) override {
-        if (log != nullptr) log->push_back("CreateDevice " + std::to_string(driveIndex));
         for (const RefPtr<FakeHandheld>& handheld : attached) {
             if (handheld->GetDriveIndex() == driveIndex) return handheld.Get();
         }
@@ -208,7 +169,4 @@ public:
     }
 
     std::vector<RefPtr<FakeHandheld>> attached;
-
-private:
-    CallLog* log;
 };

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "FixtureHandhelds.h"
 #include "HandheldOpen.h"
 #include "HandheldScan.h"
 #include "RunProgram.h"
@@ -18,6 +19,7 @@
 #include "UpdateFixture.h"
 #include "Updater.h"
 #include "emulator/HandheldMemory.h"
+#include "tests/support/ResultTable.h"
 
 namespace fs = std::filesystem;
 
@@ -60,6 +62,14 @@ std::string ReportOf(const ServedEmulator& served, const std::string& name) {
     const size_t at = report.find(name + " opens=");
     if (at == std::string::npos || (at != 0 && report[at - 1] != '\n')) return "";
     return report.substr(at, report.find('\n', at) - at);
+}
+
+// What the program says for a message, from its message table.
+std::string Said(MessageId id, int32_t language = kLanguageEnglish) {
+    languageIndex = language;
+    const std::wstring text = MessageText(id);
+    languageIndex = kLanguageEnglish;
+    return {text.begin(), text.end()};
 }
 
 bool Has(const std::string& text, const std::string& part) {
@@ -116,109 +126,80 @@ protected:
     }
 };
 
-struct ResultCase {
-    const char* handheld;
-    const char* data;  // file under the served directory
-    int result;
-    const char* says;
-    bool updated;
-    bool closingBlock;
-    uint16_t version = kFixtureOldVersion;
-    int16_t group = 1;
-    int16_t number = 1;
-
-    HandheldOptions Start() const {
-        HandheldOptions options = FixtureHandheld();
-        options.versionWord = version;
-        options.characterGroup = group;
-        options.characterNumber = number;
-        return options;
-    }
-};
-
+// The rows of the result table (but several handhelds: a named device is one drive, the
+// search has its own test), and the data files only the command line can be given.
 TEST_F(UpdaterRunTest, EachResultWithItsMessageExitStatusAndEffectOnTheHandheld) {
-    ServedEmulator served(Concat(
-        {Handheld("fresh"), Handheld("nodata"), Handheld("failing", {"--fail-op", "2"}),
-         Handheld("old", {"--version", "0x1FF"}), Handheld("current", {"--version", "0x260"}),
-         Handheld("stranger", {"--group", "2", "--number", "5"}), Handheld("missing"),
-         Handheld("toolarge"), Handheld("vanishing", {"--vanish-after", "12"}),
-         Handheld("plain", {"--label", "NO NAME"}), Handheld("fifo"), Handheld("linked"),
-         Handheld("zero"), Handheld("huge")}));
+    std::vector<ResultRow> rows;
+    for (const ResultRow& row : ResultRows()) {
+        if (row.result != 3) rows.push_back(row);
+    }
+    const std::pair<const char*, const char*> refused[] = {
+        {"fifo", "fifo.dat: not a regular file"},
+        {"linked", "linked.dat: a symbolic link"},
+        {"zero", "data version 0x0000 updates no handheld"},
+        {"huge", "larger than the 4 GiB and 2 MiB"}};
+    std::vector<std::vector<std::string>> handhelds;
+    handhelds.reserve(rows.size() + std::size(refused));
+    for (const ResultRow& row : rows) handhelds.push_back(Handheld(row.name, row.handheld));
+    for (const auto& [name, says] : refused) handhelds.push_back(Handheld(name));
+    ServedEmulator served(Concat(handhelds));
     ASSERT_TRUE(served.Running());
     const std::string dir = served.Directory();
-    WriteData(dir + "/fixture.dat", FixtureDataFile());
-    DataFileDescription missing = FixtureDataFile();
-    missing.groups[1].characters[1].requiredList = std::vector<uint32_t>{0x10, 0x11, 0x14, 0x12};
-    WriteData(dir + "/missing.dat", missing);
-    DataFileDescription tooLarge = FixtureDataFile();
-    tooLarge.groups[1].characters[1].resources[2].destinationBlock = 511;
-    tooLarge.groups[1].characters[1].resources[2].bytes.resize(4097);
-    WriteData(dir + "/toolarge.dat", tooLarge);
+    for (const ResultRow& row : rows) {
+        const auto description = FixtureDataFileVariant(row.data);
+        if (description) WriteData(dir + "/" + row.data + ".dat", *description);
+    }
     // Data files that would hang the run, are not what they seem, or update nothing: refused
     // before any drive is touched.
     ASSERT_EQ(mkfifo((dir + "/fifo.dat").c_str(), 0600), 0);
-    fs::create_symlink("fixture.dat", dir + "/linked.dat");
+    fs::create_symlink("standard.dat", dir + "/linked.dat");
     std::ofstream(dir + "/zero.dat") << std::string(4096, '\0');
     std::ofstream(dir + "/huge.dat").close();
     fs::resize_file(dir + "/huge.dat", 0x100200001);
 
-    const ResultCase cases[] = {
-        {"fresh", "fixture.dat", 0, "Handheld device has been updated.", true, true},
-        {"plain", "fixture.dat", 2, "Could not detect any handheld device.", false, false},
-        {"nodata", "absent.dat", 4, "error has occurred while opening data file", false, false},
-        {"failing", "fixture.dat", 5, "error has occurred while reading", false, false},
-        {"old", "fixture.dat", 6, "Zumbiko 1.0 handheld", false, true, 0x1FF},
-        {"current", "fixture.dat", 7, "already been updated", false, true, 0x260},
-        {"stranger", "fixture.dat", 8, "Character is not supported", false, true,
-         kFixtureOldVersion, 2, 5},
-        {"missing", "missing.dat", 9, "Error code=00000014", false, true},
-        {"toolarge", "toolarge.dat", 10, "Error code=00000012", false, true},
-        {"vanishing", "fixture.dat", 11, "error occurred while writing data", false, false},
-        {"fifo", "fifo.dat", 4, "fifo.dat: not a regular file", false, false},
-        {"linked", "linked.dat", 4, "linked.dat: a symbolic link", false, false},
-        {"zero", "zero.dat", 4, "data version 0x0000 updates no handheld", false, false},
-        {"huge", "huge.dat", 4, "larger than the 4 GiB and 2 MiB", false, false},
-    };
-    for (const ResultCase& c : cases) {
+    auto expect = [&](const std::string& name, const std::string& data, int result,
+                      const std::string& says) {
         const ProgramRun run = Update(
-            {"--device", served.PathOf(c.handheld), "--data", dir + "/" + c.data, "--lang", "en"});
-        EXPECT_EQ(run.exitCode, c.result) << c.handheld << "\n" << run.out << run.err;
-        EXPECT_TRUE(Has(run.out + run.err, c.says)) << c.handheld << "\n" << run.out << run.err;
+            {"--device", served.PathOf(name), "--data", dir + "/" + data + ".dat", "--lang", "en"});
+        EXPECT_EQ(run.exitCode, result) << name << "\n" << run.out << run.err;
         // Errors go to standard error, the rest to standard output and, off a terminal, where
         // a reader that leaves early cannot take them along, to standard error as well.
-        EXPECT_EQ(Has(run.out, c.says), c.result < 4 || c.result == 6 || c.result == 7)
-            << c.handheld;
-        EXPECT_TRUE(Has(run.err, c.says)) << c.handheld;
+        EXPECT_EQ(Has(run.out, says), result < 4 || result == 6 || result == 7) << name;
+        EXPECT_TRUE(Has(run.err, says)) << name << "\n" << run.err;
+    };
+    for (const ResultRow& row : rows) {
+        const std::wstring text = row.Text();
+        expect(row.name, row.data, row.result, std::string(text.begin(), text.end()));
     }
-    const std::string plain =
-        Update({"--device", served.PathOf("plain"), "--data", dir + "/fixture.dat", "--lang", "en"})
-            .err;
+    for (const auto& [name, says] : refused) expect(name, name, 4, says);
+    const std::string plain = Update({"--device", served.PathOf("no-handheld"), "--data",
+                                      dir + "/standard.dat", "--lang", "en"})
+                                  .err;
     EXPECT_TRUE(Has(plain, "does not carry the handheld's identification")) << plain;
     const ProgramRun absent = Update(
-        {"--device", dir + "/no-such-volume", "--data", dir + "/fixture.dat", "--lang", "en"});
+        {"--device", dir + "/no-such-volume", "--data", dir + "/standard.dat", "--lang", "en"});
     EXPECT_EQ(absent.exitCode, kExitGone);
     EXPECT_TRUE(Has(absent.err, dir + "/no-such-volume is not there (any more).\nPlug the"))
         << absent.err;
-    EXPECT_TRUE(Has(
-        Update({"--device", served.PathOf("nodata"), "--data", dir + "/absent.dat", "--lang", "en"})
-            .err,
-        "Data file " + dir + "/absent.dat: No such file or directory"));
+    EXPECT_TRUE(Has(Update({"--device", served.PathOf("data-file-missing"), "--data",
+                            dir + "/absent.dat", "--lang", "en"})
+                        .err,
+                    "Data file " + dir + "/absent.dat: No such file or directory"));
 
     EXPECT_TRUE(served.WaitUntilAllClosed()) << served.Report();
     ASSERT_EQ(served.Stop(), 0);
-    for (const ResultCase& c : cases) {
-        const std::string line = ReportOf(served, c.handheld);
-        EXPECT_TRUE(Has(line, std::string("closing-block=") + (c.closingBlock ? "yes" : "no")))
-            << line;
+    for (const ResultRow& row : rows) {
+        // Unlike the Windows program, the command line reads its data file before it touches
+        // a drive, so a missing one sends no closing block.
+        const bool closing = row.closingBlock && row.data != "absent";
+        const std::string line = ReportOf(served, row.name);
+        EXPECT_TRUE(Has(line, std::string("closing-block=") + (closing ? "yes" : "no"))) << line;
         EXPECT_TRUE(Has(line, "protocol-errors=0")) << line;
-        if (c.result == 11) {
-            EXPECT_TRUE(Has(line, "failed-ops=")) << line;
-            continue;  // partly written, by design
-        }
-        EXPECT_EQ(CheckMemory(ReadWhole(served.Directory() + "/" + c.handheld + ".memory"),
-                              c.updated, c.closingBlock, c.Start()),
+        if (row.memory == "partly") continue;  // as the fault left it
+        EXPECT_EQ(CheckMemory(ReadWhole(dir + "/" + row.name + ".memory"), row.memory == "updated",
+                              closing, FixtureHandhelds(row.handheld)->front()),
                   std::vector<std::string>{})
-            << c.handheld;
+            << row.name;
     }
 }
 
@@ -244,19 +225,23 @@ TEST_F(UpdaterRunTest, CheckWritesNothingNotEvenTheClosingBlock) {
           "The handheld can be updated."}) {
         EXPECT_TRUE(Has(ready.out, line)) << line << "\n" << ready.out;
     }
-    EXPECT_FALSE(Has(ready.out, "do not remove"));
+    EXPECT_FALSE(Has(ready.out, Said(MsgDoNotRemove)));
     EXPECT_FALSE(Has(ready.out, "%"));
 
     const ProgramRun current = Update({"--check", "--device", served.PathOf("current"), "--data",
                                        dir + "/fixture.dat", "--lang", "de"});
     EXPECT_EQ(current.exitCode, 7);
-    EXPECT_TRUE(Has(current.out, "mit Ergebnis 7 enden:\nDas Geraet konnte nicht")) << current.out;
+    EXPECT_TRUE(
+        Has(current.out, "mit Ergebnis 7 enden:\n" + Said(MsgAlreadyUpdated, kLanguageGerman)))
+        << current.out;
 
     const ProgramRun lacking = Update({"--check", "--device", served.PathOf("missing"), "--data",
                                        dir + "/missing.dat", "--lang", "en"});
     EXPECT_EQ(lacking.exitCode, 9);
     EXPECT_TRUE(Has(lacking.out, "00000014: not in this update")) << lacking.out;
-    EXPECT_TRUE(Has(lacking.out, "Error code=00000014")) << lacking.out;
+    const std::string reported = Said(MsgDataMissing);
+    EXPECT_TRUE(Has(lacking.out, reported.substr(0, reported.find('%')) + "00000014"))
+        << lacking.out;
 
     EXPECT_TRUE(served.WaitUntilAllClosed());
     ASSERT_EQ(served.Stop(), 0);
@@ -285,10 +270,9 @@ TEST_F(UpdaterRunTest, ProgressIsABarOnATerminalAndPlainLinesOtherwise) {
     const ProgramRun piped =
         Update({"--device", served.PathOf("piped"), "--data", data, "--lang", "en"});
     EXPECT_EQ(piped.exitCode, 0);
-    EXPECT_EQ(piped.out,
-              "Please do not remove the handheld during the update.\n"
-              " 10%\n 20%\n 30%\n 40%\n 50%\n 60%\n 70%\n 80%\n 90%\n100%\n"
-              "Handheld device has been updated.\n\nReady to play!\n");
+    EXPECT_EQ(piped.out, Said(MsgDoNotRemove) +
+                             "\n 10%\n 20%\n 30%\n 40%\n 50%\n 60%\n 70%\n 80%\n 90%\n100%\n" +
+                             Said(MsgUpdated) + "\n");
 
     RunSettings terminal;
     terminal.terminal = true;
@@ -299,7 +283,8 @@ TEST_F(UpdaterRunTest, ProgressIsABarOnATerminalAndPlainLinesOtherwise) {
     EXPECT_TRUE(Has(shown.out, "during the update.\r\n\r[--")) << shown.out;
     EXPECT_TRUE(Has(shown.out, "\r[####################--------------------]  50%\r["))
         << shown.out;
-    EXPECT_TRUE(Has(shown.out, "] 100%\r\nHandheld device has been updated.")) << shown.out;
+    const std::string updated = Said(MsgUpdated);
+    EXPECT_TRUE(Has(shown.out, "] 100%\r\n" + updated.substr(0, updated.find('\n')))) << shown.out;
     EXPECT_FALSE(Has(shown.out, " 10%\r\n"));
     ASSERT_EQ(served.Stop(), 0);
     EXPECT_EQ(MemoryProblems(served, "terminal", true, true), std::vector<std::string>{});
@@ -331,7 +316,7 @@ TEST_F(UpdaterRunTest, RemovableDrivesAreSearchedWholeAndByPartitionAndTwoAreRef
     // sdd carries the handheld on its partition: a second one.
     ProgramRun two = RunInProcess(system);
     EXPECT_EQ(two.exitCode, 3) << two.out << two.err;
-    EXPECT_TRUE(Has(two.out, "Detected more than one handheld device."));
+    EXPECT_TRUE(Has(two.out, Said(MsgManyDevices)));
     EXPECT_TRUE(Has(two.err, "Handhelds found: " + dir + "/mnt/sdb, " + dir +
                                  "/mnt/sdd1\n"
                                  "Unplug all but one, or name one with --device."))
@@ -427,7 +412,7 @@ TEST_F(UpdaterRunTest, ADevicePathThatNamesAnotherDriveByNowChangesNothing) {
     // The console's output, which swaps the drive when the warning goes out.
     cookie_io_functions_t swapOnWarning{};
     swapOnWarning.write = [](void* path, const char* text, size_t size) -> ssize_t {
-        if (std::string(text, size).find("do not remove") != std::string::npos) {
+        if (std::string(text, size).find(Said(MsgDoNotRemove)) != std::string::npos) {
             fs::remove(static_cast<const char*>(path));
             fs::create_symlink("stick", static_cast<const char*>(path));
         }
