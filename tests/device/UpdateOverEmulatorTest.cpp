@@ -1,6 +1,7 @@
 // Whole update runs, engine and device together, against emulated handhelds in process.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -242,7 +243,10 @@ TEST_F(UpdateOverEmulatorTest, OldLayoutHandheldIsConvertedFoundAndStamped) {
 // it lands, the run touches no vanished page (a mapping would die of SIGBUS placing the
 // resources) and ends with the data file's message before anything is written back.
 TEST_F(UpdateOverEmulatorTest, ADataFileCutShortDuringTheRunIsNotWrittenFrom) {
-    const std::string path = ::testing::TempDir() + "cut-short.dat";
+    // The lock-rule twin of this program runs beside it.
+    const std::string path =
+        ::testing::TempDir() +
+        (std::getenv("ZUMBIKO_LOCK_RULE") ? "cut-short-lock.dat" : "cut-short.dat");
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(dataFile.bytes.data()),
                static_cast<std::streamsize>(dataFile.bytes.size()));
